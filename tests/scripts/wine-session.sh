@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# start STATE: a fresh Wine prefix, a persistent wineserver, and an Xvfb of our
+#              own when no display is set; the toolbar key the shell would have.
+# stop STATE:  ends what start began, by process id.
+set -eu
+cmd="$1"
+export VELMORA_WINE_STATE="$2"
+state="$2"
+
+start() {
+  stop_quietly
+  rm -rf "$state"
+  mkdir -p "$state"
+  if [ -z "${DISPLAY:-}" ]; then
+    local n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$state/xvfb.log" 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    echo ":$n" >"$state/display"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  else
+    echo "$DISPLAY" >"$state/display"
+  fi
+  . "$(dirname "$0")/wine-env.sh"
+  # One server for the whole run, kept up between the tests' processes.
+  mkdir -p "$WINEPREFIX"
+  # Every process left running must let go of ctest's output pipes, or ctest
+  # waits for them to close.
+  wineserver -p </dev/null >>"$state/wine.log" 2>&1
+  # Without the 32-bit Wine, wineboot complains about syswow64 and fails
+  # although the 64-bit prefix is complete; judge by the prefix instead.
+  wineboot -i </dev/null >"$state/wineboot.log" 2>&1 || true
+  if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
+    cat "$state/wineboot.log" >&2
+    echo "Could not create the Wine prefix $WINEPREFIX" >&2
+    exit 1
+  fi
+  wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Toolbar' /f </dev/null >>"$state/wine.log" 2>&1
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f </dev/null >>"$state/wine.log" 2>&1
+  echo "Wine prefix ready at $WINEPREFIX on display $DISPLAY"
+}
+
+stop_quietly() {
+  if [ -d "$state/prefix" ]; then
+    ( . "$(dirname "$0")/wine-env.sh"; wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true )
+  fi
+  if [ -f "$state/xvfb.pid" ]; then
+    kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+    rm -f "$state/xvfb.pid"
+  fi
+}
+
+case "$cmd" in
+  start) start ;;
+  stop) stop_quietly; echo "Wine session stopped" ;;
+  *) echo "usage: $0 start|stop STATE" >&2; exit 2 ;;
+esac
