@@ -1,0 +1,112 @@
+#include "fakes/fake_registry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace velmora::fakes {
+namespace {
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+}  // namespace
+
+std::string FakeRegistry::KeyName(registry::RootKey root, const std::string& subKey) {
+  return std::to_string(root) + "\\" + Lower(subKey);
+}
+
+void FakeRegistry::CreateKey(registry::RootKey root, const std::string& subKey) {
+  keys_.insert(KeyName(root, subKey));
+}
+
+void FakeRegistry::DeleteKey(registry::RootKey root, const std::string& subKey) {
+  keys_.erase(KeyName(root, subKey));
+  values_.erase(KeyName(root, subKey));
+}
+
+void FakeRegistry::PutRaw(registry::RootKey root, const std::string& subKey,
+                          const std::string& name, std::uint32_t type, std::string bytes) {
+  CreateKey(root, subKey);
+  values_[KeyName(root, subKey)][Lower(name)] = Value{type, std::move(bytes)};
+}
+
+const std::string* FakeRegistry::Raw(registry::RootKey root, const std::string& subKey,
+                                     const std::string& name) const {
+  auto key = values_.find(KeyName(root, subKey));
+  if (key == values_.end()) return nullptr;
+  auto value = key->second.find(Lower(name));
+  return value == key->second.end() ? nullptr : &value->second.bytes;
+}
+
+long FakeRegistry::OpenKey(registry::RootKey root, const std::string& subKey,
+                           std::uint32_t access, registry::KeyHandle* key) {
+  *key = 0;
+  if (root < 0x80000000u || root > 0x80000006u) return 6;  // ERROR_INVALID_HANDLE
+  if (access == registry::kKeyWrite && failWriteOpen) return failWriteOpen;
+  const std::string name = KeyName(root, subKey);
+  if (!subKey.empty() && !keys_.count(name)) return registry::kFileNotFound;
+  *key = next_++;
+  open_[*key] = name;
+  return registry::kSuccess;
+}
+
+long FakeRegistry::QueryValue(registry::KeyHandle key, const std::string& name,
+                              std::uint32_t* type, char* data, std::uint32_t* size) {
+  auto open = open_.find(key);
+  if (open == open_.end()) return 6;
+  auto values = values_.find(open->second);
+  if (values == values_.end()) return registry::kFileNotFound;
+  auto value = values->second.find(Lower(name));
+  if (value == values->second.end()) return registry::kFileNotFound;
+  const std::string& bytes = value->second.bytes;
+  *type = value->second.type;
+  if (data && *size < bytes.size()) {
+    *size = static_cast<std::uint32_t>(bytes.size());
+    return registry::kMoreData;
+  }
+  if (data) std::memcpy(data, bytes.data(), bytes.size());
+  *size = static_cast<std::uint32_t>(bytes.size());
+  return registry::kSuccess;
+}
+
+long FakeRegistry::SetValue(registry::KeyHandle key, const std::string& name,
+                            std::uint32_t type, const char* data, std::uint32_t size) {
+  ++setCalls;
+  auto open = open_.find(key);
+  if (open == open_.end()) return 6;
+  if (failSet) return failSet;
+  values_[open->second][Lower(name)] = Value{type, std::string(data, size)};
+  return registry::kSuccess;
+}
+
+long FakeRegistry::CloseKey(registry::KeyHandle key) {
+  return open_.erase(key) ? registry::kSuccess : 6;
+}
+
+std::optional<std::string> FakeAnsiCodec::ToAnsiExact(std::wstring_view text) const {
+  std::string out;
+  for (wchar_t c : text) {
+    if (c < 0x80 || c == 0xE9) out += static_cast<char>(c);
+    else if (c == 0x4E2D) out += "\x92\x86";
+    else return std::nullopt;
+  }
+  return out;
+}
+
+std::wstring FakeAnsiCodec::FromAnsi(std::string_view bytes) const {
+  std::wstring out;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const unsigned char c = bytes[i];
+    if (c == 0x92 && i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) == 0x86) {
+      out += wchar_t(0x4E2D);
+      ++i;
+    } else {
+      out += wchar_t(c);
+    }
+  }
+  return out;
+}
+
+}  // namespace velmora::fakes

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "fakes/fake_message_boxes.h"
+#include "fakes/fake_registry.h"
+#include "shared/registry_contract.h"
+
+namespace velmora {
+namespace {
+
+using registry::modRegistryFunctions;
+constexpr registry::RootKey kHkcu = 0x80000001;
+
+class FakeBackend final : public contract::RegistryBackend {
+ public:
+  registry::RegistryService& Service() override { return store; }
+  const registry::AnsiCodec& Codec() override { return codec; }
+  void CreateTestKey() override { store.CreateKey(kHkcu, contract::kTestSubKey); }
+  void DeleteTestKey() override { store.DeleteKey(kHkcu, contract::kTestSubKey); }
+  void PutRaw(const std::string& name, std::uint32_t type, const std::string& bytes) override {
+    store.PutRaw(kHkcu, contract::kTestSubKey, name, type, bytes);
+  }
+  std::optional<std::string> GetRaw(const std::string& name) override {
+    const std::string* raw = store.Raw(kHkcu, contract::kTestSubKey, name);
+    return raw ? std::optional<std::string>(*raw) : std::nullopt;
+  }
+  fakes::FakeRegistry store;
+  fakes::FakeAnsiCodec codec;
+};
+
+using contract::RegistryContract;
+INSTANTIATE_TEST_SUITE_P(InMemory, RegistryContract,
+                         ::testing::Values(contract::BackendFactory(
+                             [] { return std::make_unique<FakeBackend>(); })),
+                         [](const auto&) { return std::string("Store"); });
+
+class KeyPaths : public ::testing::Test {
+ protected:
+  fakes::FakeRegistry store;
+  fakes::FakeAnsiCodec codec;
+  fakes::FakeMessageBoxes boxes;
+  modRegistryFunctions module{store, codec, boxes};
+
+  std::pair<std::wstring, registry::RootKey> Split(std::wstring path) {
+    registry::RootKey root = 12345;
+    module.SplitKeyPath(path, root);
+    return {path, root};
+  }
+};
+
+TEST_F(KeyPaths, RootNamesMatchExactlyAndCaseSensitively) {
+  EXPECT_EQ(modRegistryFunctions::RootKeyFromName(L"HKEY_CLASSES_ROOT"), 0x80000000u);
+  EXPECT_EQ(modRegistryFunctions::RootKeyFromName(L"HKEY_CURRENT_USER"), 0x80000001u);
+  EXPECT_EQ(modRegistryFunctions::RootKeyFromName(L"HKEY_DYN_DATA"), 0x80000006u);
+  EXPECT_EQ(modRegistryFunctions::RootKeyFromName(L"hkey_current_user"), 0u);
+  EXPECT_EQ(modRegistryFunctions::RootKeyFromName(L"HKEY_CURRENT_USER "), 0u);
+  EXPECT_EQ(modRegistryFunctions::RootKeyFromName(L""), 0u);
+}
+
+TEST_F(KeyPaths, SplitAtTheFirstBackslashOnly) {
+  EXPECT_EQ(Split(L"HKEY_CURRENT_USER"), std::make_pair(std::wstring(), kHkcu));
+  EXPECT_EQ(Split(registry::kToolbarKeyPath),
+            std::make_pair(std::wstring(L"Software\\Microsoft\\Internet Explorer\\Toolbar"), kHkcu));
+  EXPECT_EQ(Split(L"HKEY_CURRENT_USER\\\\Software"),
+            std::make_pair(std::wstring(L"\\Software"), kHkcu));
+  EXPECT_EQ(Split(L"HKEY_MACHINE\\Software"),
+            std::make_pair(std::wstring(L"Software"), registry::RootKey(0)));
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(KeyPaths, MalformedPathIsReportedAndLeftUnchanged) {
+  for (const wchar_t* path : {L"hkey_current_user\\Software", L"HKEY_CURRENT_USER\\Software\\",
+                              L"HKEY", L"", L"\\HKEY_CURRENT_USER"}) {
+    EXPECT_EQ(Split(path), std::make_pair(std::wstring(path), registry::RootKey(0)));
+  }
+  ASSERT_EQ(boxes.shown.size(), 5u);
+  EXPECT_EQ(boxes.shown[0].text, L"Incorrect Format:\n\nhkey_current_user\\Software");
+  EXPECT_EQ(boxes.shown[0].caption, L"");
+  EXPECT_EQ(boxes.shown[0].style, 0u);
+}
+
+TEST_F(KeyPaths, MultiByteTextIsStoredWithItsByteCount) {
+  store.CreateKey(kHkcu, "Software\\Microsoft\\Internet Explorer\\Toolbar");
+  const std::wstring path = L"C:\\\u4E2D\u4E2D.bmp";  // 9 characters, 11 bytes
+  module.WriteRegString(registry::kToolbarKeyPath, L"BackBitmap", path);
+  const std::string* raw = store.Raw(kHkcu, "Software\\Microsoft\\Internet Explorer\\Toolbar", "BackBitmap");
+  ASSERT_NE(raw, nullptr);
+  EXPECT_EQ(raw->size(), 12u);
+  EXPECT_EQ(module.ReadRegString(registry::kToolbarKeyPath, L"BackBitmap"), path);
+}
+
+TEST_F(KeyPaths, FailedSetLeavesTheValueAndClosesTheKey) {
+  store.CreateKey(kHkcu, "Software\\Microsoft\\Internet Explorer\\Toolbar");
+  module.WriteRegString(registry::kToolbarKeyPath, L"BackBitmap", L"C:\\a.bmp");
+  store.failSet = 5;
+  module.WriteRegString(registry::kToolbarKeyPath, L"BackBitmap", L"C:\\b.bmp");
+  EXPECT_EQ(store.openKeys(), 0);
+  EXPECT_EQ(module.ReadRegString(registry::kToolbarKeyPath, L"BackBitmap"), L"C:\\a.bmp");
+}
+
+}  // namespace
+}  // namespace velmora
