@@ -1,0 +1,99 @@
+#pragma once
+// Owners for the handles the program creates: one template, one line a kind.
+#include <windows.h>
+#include <objbase.h>
+
+#include <utility>
+
+namespace velmora {
+
+template <class T>
+class Unique {  // T: Handle, Empty(), Close()
+ public:
+  using H = typename T::Handle;
+  Unique() = default;
+  explicit Unique(H h) : h_(h) {}
+  Unique(Unique&& o) noexcept : h_(o.release()) {}
+  Unique& operator=(Unique&& o) noexcept { reset(o.release()); return *this; }
+  Unique(const Unique&) = delete;  // a copy would close twice
+  Unique& operator=(const Unique&) = delete;
+  ~Unique() { reset(); }
+  H get() const { return h_; }
+  explicit operator bool() const { return h_ != T::Empty(); }
+  H release() { return std::exchange(h_, T::Empty()); }
+  void reset(H h = T::Empty()) {
+    if (*this) T::Close(h_);
+    h_ = h;
+  }
+  H* put() { reset(); return &h_; }
+
+ private:
+  H h_ = T::Empty();
+};
+
+struct KeyTraits { using Handle = HKEY; static HKEY Empty() { return nullptr; }
+                   static void Close(HKEY h) { RegCloseKey(h); } };
+struct MemoryDcTraits { using Handle = HDC; static HDC Empty() { return nullptr; }
+                        static void Close(HDC h) { DeleteDC(h); } };
+struct GdiTraits { using Handle = HGDIOBJ; static HGDIOBJ Empty() { return nullptr; }
+                   static void Close(HGDIOBJ h) { DeleteObject(h); } };
+struct BitmapTraits { using Handle = HBITMAP; static HBITMAP Empty() { return nullptr; }
+                      static void Close(HBITMAP h) { DeleteObject(h); } };
+struct FontTraits { using Handle = HFONT; static HFONT Empty() { return nullptr; }
+                    static void Close(HFONT h) { DeleteObject(h); } };
+struct IconTraits { using Handle = HICON; static HICON Empty() { return nullptr; }
+                    static void Close(HICON h) { DestroyIcon(h); } };
+struct MenuTraits { using Handle = HMENU; static HMENU Empty() { return nullptr; }
+                    static void Close(HMENU h) { DestroyMenu(h); } };
+struct FileTraits { using Handle = HANDLE; static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+                    static void Close(HANDLE h) { CloseHandle(h); } };
+
+using UniqueKey = Unique<KeyTraits>;
+using MemoryDc = Unique<MemoryDcTraits>;
+using UniqueGdiObject = Unique<GdiTraits>;
+using UniqueBitmap = Unique<BitmapTraits>;
+using UniqueFont = Unique<FontTraits>;
+using UniqueIcon = Unique<IconTraits>;
+using UniqueMenu = Unique<MenuTraits>;
+using UniqueFile = Unique<FileTraits>;
+
+class Selection {  // puts back whatever was selected before
+ public:
+  Selection(HDC dc, HGDIOBJ obj) : dc_(dc), old_(dc && obj ? SelectObject(dc, obj) : nullptr) {}
+  ~Selection() { if (*this) SelectObject(dc_, old_); }
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+  explicit operator bool() const { return old_ && old_ != HGDI_ERROR; }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+class WindowDc {  // GetDC's context, given back to the window it came from
+ public:
+  explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  ~WindowDc() { if (dc_) ReleaseDC(hwnd_, dc_); }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+class ComApartment {  // uninitialises only what it initialised
+ public:
+  ComApartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ~ComApartment() { if (SUCCEEDED(hr_)) CoUninitialize(); }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  bool ok() const { return SUCCEEDED(hr_); }
+
+ private:
+  HRESULT hr_;
+};
+
+}  // namespace velmora

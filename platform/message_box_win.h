@@ -1,0 +1,19 @@
+#pragma once
+#include <windows.h>
+
+#include "platform/message_box.h"
+
+namespace velmora {
+
+class WindowMessageBoxes final : public MessageBoxes {
+ public:
+  void SetOwner(HWND owner) { owner_ = owner; }
+  int Show(const std::wstring& text, const std::wstring& caption, unsigned style) override {
+    return MessageBoxW(owner_, text.c_str(), caption.empty() ? kAppTitle : caption.c_str(), style);
+  }
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+}  // namespace velmora

@@ -1,0 +1,36 @@
+#pragma once
+// A picture object: what the loader yields, what a picture box holds and
+// what the BMP writer saves. Its pixels live in one 32-bit top-down DIB
+// section (bytes B, G, R, X per pixel), so GDI can copy from it directly.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "platform/handles.h"
+
+namespace velmora {
+
+class Picture {
+ public:
+  Picture() = default;
+  // A picture of the given size with every pixel black; empty if GDI refuses.
+  static Picture Create(int width, int height);
+  // A separate picture with the same pixels.
+  Picture Clone() const;
+
+  explicit operator bool() const { return static_cast<bool>(bitmap_); }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  HBITMAP bitmap() const { return bitmap_.get(); }
+  std::uint8_t* row(int y) { return bits_ + static_cast<std::size_t>(y) * stride(); }
+  const std::uint8_t* row(int y) const { return bits_ + static_cast<std::size_t>(y) * stride(); }
+  std::size_t stride() const { return static_cast<std::size_t>(width_) * 4; }
+
+ private:
+  UniqueBitmap bitmap_;
+  int width_ = 0;
+  int height_ = 0;
+  std::uint8_t* bits_ = nullptr;
+};
+
+}  // namespace velmora

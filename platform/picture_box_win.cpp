@@ -1,0 +1,129 @@
+#include "platform/picture_box.h"
+
+#include <cmath>
+
+namespace velmora {
+namespace {
+constexpr int kBorderPixels = 2;  // WS_EX_CLIENTEDGE
+}
+
+PictureBox::PictureBox(const Design& design, TwipsPerPixel tpp)
+    : design_(design), tpp_(tpp), dc_(CreateCompatibleDC(nullptr)) {
+  Rebuild();
+}
+
+PictureBox::~PictureBox() {
+  selected_.reset();  // put the DC's own bitmap back before either goes
+  if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+}
+
+const wchar_t* PictureBox::WindowClass() {
+  static const ATOM atom = [] {
+    WNDCLASSEXW wc{sizeof(wc)};
+    wc.lpfnWndProc = &PictureBox::WndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = L"VelmoraPictureBox";
+    return RegisterClassExW(&wc);
+  }();
+  return atom ? L"VelmoraPictureBox" : nullptr;
+}
+
+HWND PictureBox::Create(HWND parent, int id, const RECT& px, DWORD style) {
+  hwnd_ = CreateWindowExW(design_.border ? WS_EX_CLIENTEDGE : 0, WindowClass(), L"",
+                          WS_CHILD | WS_CLIPSIBLINGS | style, px.left, px.top,
+                          px.right - px.left, px.bottom - px.top, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          GetModuleHandleW(nullptr), nullptr);
+  if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  Rebuild();
+  return hwnd_;
+}
+
+float PictureBox::Width() const {
+  if (design_.autoSize && picture_)
+    return (picture_.width() + (design_.border ? 2 * kBorderPixels : 0)) * tpp_.x;
+  return static_cast<float>(design_.widthTwips);
+}
+
+float PictureBox::Height() const {
+  if (design_.autoSize && picture_)
+    return (picture_.height() + (design_.border ? 2 * kBorderPixels : 0)) * tpp_.y;
+  return static_cast<float>(design_.heightTwips);
+}
+
+SIZE PictureBox::ImagePixels() const {
+  if (hwnd_) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    return {client.right, client.bottom};
+  }
+  const int border = design_.border ? 2 * kBorderPixels : 0;
+  return {std::max(1L, std::lround(Width() / tpp_.x) - border),
+          std::max(1L, std::lround(Height() / tpp_.y) - border)};
+}
+
+void PictureBox::SetPicture(Picture picture) {
+  picture_ = std::move(picture);
+  Rebuild();
+}
+
+void PictureBox::ClearPicture() {
+  picture_ = Picture();
+  Rebuild();
+}
+
+void PictureBox::Rebuild() {
+  selected_.reset();
+  if (!dc_) return;
+  if (design_.autoSize && picture_ && !hwnd_) {
+    // A hidden holder is its picture: no second copy of the pixels.
+    backing_ = Picture();
+    selected_ = std::make_unique<Selection>(dc_.get(), picture_.bitmap());
+    return;
+  }
+  const SIZE size = ImagePixels();
+  backing_ = Picture::Create(size.cx, size.cy);
+  if (!backing_) return;
+  selected_ = std::make_unique<Selection>(dc_.get(), backing_.bitmap());
+  RECT all{0, 0, size.cx, size.cy};
+  UniqueGdiObject brush(CreateSolidBrush(design_.back));
+  FillRect(dc_.get(), &all, static_cast<HBRUSH>(brush.get()));
+  if (picture_) {
+    MemoryDc source(CreateCompatibleDC(dc_.get()));
+    Selection chosen(source.get(), picture_.bitmap());
+    if (chosen) BitBlt(dc_.get(), 0, 0, picture_.width(), picture_.height(), source.get(), 0, 0, SRCCOPY);
+  }
+}
+
+void PictureBox::Refresh() {
+  if (!hwnd_) return;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  UpdateWindow(hwnd_);
+}
+
+void PictureBox::Paint() {
+  PAINTSTRUCT ps;
+  HDC target = BeginPaint(hwnd_, &ps);
+  const SIZE size = ImagePixels();
+  BitBlt(target, 0, 0, size.cx, size.cy, dc_.get(), 0, 0, SRCCOPY);
+  EndPaint(hwnd_, &ps);
+}
+
+LRESULT CALLBACK PictureBox::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* box = reinterpret_cast<PictureBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  switch (msg) {
+    case WM_PAINT:
+      if (!box) break;
+      box->Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the backing image covers the whole client area
+    case WM_LBUTTONDOWN:
+      if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP) SetFocus(hwnd);
+      return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace velmora

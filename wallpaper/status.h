@@ -1,0 +1,44 @@
+#pragma once
+#include <string>
+
+#include "platform/message_box.h"
+#include "registry/reg_functions.h"
+
+namespace velmora::wallpaper {
+
+enum class Family { Explorer, IEOE };
+
+inline constexpr wchar_t kNoWallpaper[] = L"No toolbar wallpaper set";
+
+// What the status refresh needs of the window: the name labels, the hidden
+// tile holders and the one-shot redraw timer.
+class StatusView {
+ public:
+  virtual ~StatusView() = default;
+  virtual void SetFilenameCaption(Family family, const std::wstring& caption) = 0;
+  // Loads the picture into the family's tile holder; on failure returns a
+  // sentence saying why and leaves the holder as it was.
+  virtual std::wstring LoadTile(Family family, const std::wstring& path) = 0;
+  virtual void ClearTile(Family family) = 0;
+  virtual void ArmRedraw() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // True for an ordinary file; a folder does not count.
+  virtual bool IsOrdinaryFile(const std::wstring& path) const = 0;
+};
+
+// The part of a text before its first NUL.
+std::wstring TrimAtNull(const std::wstring& text);
+// The part of a path after its last backslash, or the whole path.
+std::wstring FileNameOf(const std::wstring& path);
+
+// Reads both toolbar values, Explorer first, and shows each family's file
+// name and image, or that none is set; then asks for one redraw.
+void LoadCurrentWallpapers(registry::modRegistryFunctions& registry,
+                           const FileSystem& files, MessageBoxes& boxes,
+                           StatusView& view);
+
+}  // namespace velmora::wallpaper
