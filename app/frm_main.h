@@ -1,0 +1,125 @@
+#pragma once
+// The one window: built from the design table, loaded by Form_Load, and the
+// single point where every message arrives and is routed to its handler.
+#include <windows.h>
+
+#include <array>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "app/design.h"
+#include "convert/converter_handlers.h"
+#include "platform/common_dialog_win.h"
+#include "platform/handles.h"
+#include "platform/message_box_win.h"
+#include "platform/picture_box.h"
+#include "platform/screen.h"
+#include "registry/reg_functions.h"
+#include "wallpaper/handlers.h"
+#include "wallpaper/status.h"
+
+namespace velmora {
+
+class frmMain final : public wallpaper::StatusView,
+                      public wallpaper::WallpaperView,
+                      public convert::ConverterView,
+                      public wallpaper::FileSystem {
+ public:
+  frmMain(registry::RegistryService& registry, const registry::AnsiCodec& codec);
+  ~frmMain() override;
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
+
+  // Builds the window from its design and runs Form_Load; shows nothing yet.
+  bool Create(HINSTANCE instance);
+  void Show(int showCommand);
+  // Keyboard handling that belongs to the window: tab shortcuts, Tab order.
+  bool PreTranslate(MSG& msg);
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  bool OnCommand(int id, int code);
+  void Run(void (frmMain::*handler)());
+  void ReportFailure(const std::wstring& what);
+
+  void CreateControls();
+  HWND CreateControl(const design::Control& c);
+  RECT ToPixels(const design::Place& twips) const;
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  PictureBox& Box(int id);
+  PictureBox& Holder(design::Holder holder) { return *holders_[static_cast<int>(holder)]; }
+  void DrawButton(const DRAWITEMSTRUCT& item);
+  void DrawFrame(const DRAWITEMSTRUCT& item);
+  void SelectTab(int tab);
+  void SetCaption(int id, const std::wstring& text);
+  void SetListIndex(int index);
+  void PopupMenu(float xTwips, float yTwips);
+  void LoadMockups();
+  HICON Icon(int resource);
+
+  // Handlers, named control_event.
+  void Form_Load();
+  void cmdOpenPicture_Click() { wallpaperHandlers_.cmdOpenPicture_Click(); }
+  void cmdApply_Click();
+  void mnuExplorer_Click() { wallpaperHandlers_.mnuExplorer_Click(); }
+  void mnuIE_Click() { wallpaperHandlers_.mnuIE_Click(); }
+  void mnuBoth_Click() { wallpaperHandlers_.mnuBoth_Click(); }
+  void cmdRemoveWallpaper_Click() { wallpaperHandlers_.cmdRemoveWallpaper_Click(); }
+  void cboPreview_Click();
+  void tmrRefresh_Timer();
+  void cmdOpenGIFJPEG_Click() { converterHandlers_.cmdOpenGIFJPEG_Click(); }
+  void cmdSaveAsBitmap_Click() { converterHandlers_.cmdSaveAsBitmap_Click(); }
+  void TabStrip_Click();
+  void SelectTab0() { SelectTab(0); }
+  void SelectTab1() { SelectTab(1); }
+  void SelectTab2() { SelectTab(2); }
+
+  // Private procedures.
+  void RefreshPreview() override;
+  void LoadCurrentWallpapers() override;
+  void TilePreviewSurface(PictureBox& dest, const PictureBox& source);
+
+  // StatusView
+  void SetFilenameCaption(wallpaper::Family family, const std::wstring& caption) override;
+  std::wstring LoadTile(wallpaper::Family family, const std::wstring& path) override;
+  void ClearTile(wallpaper::Family family) override;
+  void ArmRedraw() override;
+  // WallpaperView
+  std::wstring ProgramDirectory() const override;
+  std::wstring LoadTileImage(wallpaper::Family family, const std::wstring& path) override;
+  std::wstring CheckPicture(const std::wstring& path) override;
+  void EnableApply() override;
+  // ConverterView
+  std::wstring LoadPreview(const std::wstring& path) override;
+  bool HasPreviewPicture() const override;
+  std::wstring SavePreview(const std::wstring& path) override;
+  // FileSystem
+  bool IsOrdinaryFile(const std::wstring& path) const override;
+
+  HINSTANCE instance_ = nullptr;
+  HWND hwnd_ = nullptr;
+  Screen screen_;
+  UniqueFont font_, bold_, title_;
+  UniqueMenu menu_;
+  HACCEL accelerators_ = nullptr;
+  std::map<int, UniqueIcon> icons_;  // by resource id, loaded on first use
+  int tab_ = 0;
+  bool timerEnabled_ = false;
+
+  WindowMessageBoxes boxes_;
+  SystemCommonDialog dlgOpen_;
+  registry::modRegistryFunctions registry_;
+  const registry::AnsiCodec& codec_;
+  wallpaper::WallpaperHandlers wallpaperHandlers_;
+  convert::ConverterHandlers converterHandlers_;
+
+  std::unique_ptr<PictureBox> picPreview_, picSwatchExplorer_, picSwatchIEOE_, imgConvertPreview_;
+  std::array<std::unique_ptr<PictureBox>, std::size(design::kHolders)> holders_;
+  std::set<HBITMAP> reportedTooLarge_;  // told once per picture, not once per redraw
+};
+
+}  // namespace velmora

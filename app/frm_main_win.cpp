@@ -1,0 +1,385 @@
+// The window itself: building it from the design and routing its messages.
+#include "app/frm_main.h"
+
+#include <commctrl.h>
+
+#include <new>
+
+#include "platform/failure.h"
+
+namespace velmora {
+namespace {
+
+using namespace design;
+
+constexpr wchar_t kWindowClass[] = L"VelmoraMain";
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+// Button pictures sit above their captions.
+constexpr int kButtonPictureGap = 2;
+
+UniqueFont MakeFont(int ppi, int hundredthsOfPoint, bool bold) {
+  LOGFONTW lf{};
+  lf.lfHeight = -MulDiv(hundredthsOfPoint, ppi, 7200);
+  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
+  return UniqueFont(CreateFontIndirectW(&lf));
+}
+
+}  // namespace
+
+frmMain::frmMain(registry::RegistryService& registry, const registry::AnsiCodec& codec)
+    : registry_(registry, codec, boxes_),
+      codec_(codec),
+      wallpaperHandlers_(dlgOpen_, boxes_, registry_, *this, codec, *this),
+      converterHandlers_(dlgOpen_, boxes_, *this, *this) {}
+
+frmMain::~frmMain() {
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+bool frmMain::Create(HINSTANCE instance) {
+  instance_ = instance;
+  screen_ = ReadScreen();
+  WNDCLASSEXW wc{sizeof(wc)};
+  wc.lpfnWndProc = &frmMain::WndProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  wc.lpszClassName = kWindowClass;
+  if (!RegisterClassExW(&wc)) return false;
+
+  RECT frame = ToPixels(kClient);
+  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+  CreateWindowExW(0, kWindowClass, kAppTitle, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                  instance, this);
+  if (!hwnd_) return false;
+  boxes_.SetOwner(hwnd_);
+  dlgOpen_.SetOwner(hwnd_);
+
+  font_ = MakeFont(screen_.ppi, 825, false);
+  bold_ = MakeFont(screen_.ppi, 825, true);
+  title_ = MakeFont(screen_.ppi, 1125, true);
+  CreateControls();
+
+  ACCEL keys[] = {{FALT | FVIRTKEY, 'C', IDM_TAB_CHANGE},
+                  {FALT | FVIRTKEY, 'G', IDM_TAB_CONVERT},
+                  {FALT | FVIRTKEY, 'A', IDM_TAB_ABOUT}};
+  accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+
+  menu_.reset(CreatePopupMenu());
+  AppendMenuW(menu_.get(), MF_STRING, IDM_EXPLORER, L"&Windows Explorer");
+  AppendMenuW(menu_.get(), MF_STRING, IDM_IE, L"&IE / Outlook Express");
+  AppendMenuW(menu_.get(), MF_STRING, IDM_BOTH, L"&Both");
+
+  Run(&frmMain::Form_Load);
+  return true;
+}
+
+void frmMain::Show(int showCommand) {
+  ShowWindow(hwnd_, showCommand);
+  // The tab control comes first in the keyboard order.
+  SetFocus(Item(IDC_TABSTRIP));
+  UpdateWindow(hwnd_);
+}
+
+RECT frmMain::ToPixels(const Place& t) const {
+  const int x = TwipsToPixels(t.x, screen_.ppi), y = TwipsToPixels(t.y, screen_.ppi);
+  return {x, y, x + TwipsToPixels(t.w, screen_.ppi), y + TwipsToPixels(t.h, screen_.ppi)};
+}
+
+void frmMain::CreateControls() {
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  for (const HolderDesign& h : kHolders) {
+    const COLORREF back = h.back == Back::Window ? GetSysColor(COLOR_WINDOW)
+                          : h.back == Back::Key  ? COLORREF(kPreviewKeyColour)
+                                                 : face;
+    holders_[static_cast<int>(h.holder)] = std::make_unique<PictureBox>(
+        PictureBox::Design{h.twips.w, h.twips.h, back, false, true}, screen_.tpp);
+  }
+  LoadMockups();
+  for (const Control& c : kControls) {
+    HWND control = CreateControl(c);
+    if (!control) continue;
+    // Table order is Z order from the top: each goes beneath the ones before it.
+    SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  HWND tabs = Item(IDC_TABSTRIP);
+  for (int i = 0; i < static_cast<int>(std::size(kTabCaptions)); ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
+    SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+  }
+  const RECT tabRect = ToPixels(Find(IDC_TABSTRIP).twips);
+  const int headerHeight = TwipsToPixels(kTabHeaderHeight, screen_.ppi);
+  const int headerWidth = (tabRect.right - tabRect.left - 4) / static_cast<int>(std::size(kTabCaptions));
+  SendMessageW(tabs, TCM_SETITEMSIZE, 0, MAKELPARAM(headerWidth, headerHeight - 3));
+  // The page fills what the tab control calls its display area.
+  RECT page = tabRect;
+  SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+  SetWindowPos(Item(IDC_TAB_PAGE), nullptr, page.left, page.top, page.right - page.left,
+               page.bottom - page.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND list = Item(IDC_PREVIEW_LIST);
+  for (const wchar_t* item : kPreviewItems)
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  // The design keeps the About tab selected until Form_Load chooses the first.
+  SelectTab(2);
+}
+
+HWND frmMain::CreateControl(const Control& c) {
+  RECT r = ToPixels(InClient(c));
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (c.flags & kFocus) style |= WS_TABSTOP;
+  if (c.flags & kDisabled) style |= WS_DISABLED;
+  if (c.tab < 0) style |= WS_VISIBLE;  // on every tab
+  const wchar_t* cls = WC_STATICW;
+  DWORD exStyle = 0;
+  switch (c.kind) {
+    case Kind::TabStrip: cls = WC_TABCONTROLW; style |= TCS_FIXEDWIDTH | TCS_FOCUSONBUTTONDOWN; break;
+    case Kind::Button: cls = WC_BUTTONW; style |= BS_OWNERDRAW; break;
+    case Kind::Frame: style |= SS_OWNERDRAW; break;  // drawn here: a group box leaves its inside unpainted
+    case Kind::List:
+      cls = WC_COMBOBOXW;
+      style |= CBS_DROPDOWNLIST | WS_VSCROLL;
+      r.bottom += TwipsToPixels(1500, screen_.ppi);  // room for the dropped-down list
+      break;
+    case Kind::Label:
+      style |= (c.flags & kCentred ? SS_CENTER : SS_LEFT) | (c.flags & kNoPrefix ? SS_NOPREFIX : 0);
+      break;
+    case Kind::Icon: style |= SS_ICON | SS_CENTERIMAGE | SS_REALSIZECONTROL; break;
+    case Kind::Outline: style |= SS_BLACKFRAME; break;
+    case Kind::Line: style |= SS_BLACKRECT; r.bottom = r.top + 1; break;
+    case Kind::PictureBox:
+    case Kind::Image: {
+      const bool border = c.flags & kBorder;
+      auto box = std::make_unique<PictureBox>(
+          PictureBox::Design{c.twips.w, c.twips.h, GetSysColor(c.kind == Kind::Image ? COLOR_BTNFACE : COLOR_WINDOW),
+                             border, false},
+          screen_.tpp);
+      HWND made = box->Create(hwnd_, c.id, r, style & ~WS_CHILD & ~WS_CLIPSIBLINGS);
+      (c.id == IDC_PREVIEW ? picPreview_ : c.id == IDC_SWATCH_EXPLORER ? picSwatchExplorer_
+       : c.id == IDC_SWATCH_IEOE ? picSwatchIEOE_ : imgConvertPreview_) = std::move(box);
+      return made;
+    }
+  }
+  HWND made = CreateWindowExW(exStyle, cls, c.text, style, r.left, r.top, r.right - r.left,
+                              r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                              instance_, nullptr);
+  const HFONT font = c.font == Font::Bold ? bold_.get() : c.font == Font::Title ? title_.get() : font_.get();
+  SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (c.kind == Kind::Icon && c.picture) {
+    SendMessageW(made, STM_SETICON, reinterpret_cast<WPARAM>(Icon(c.picture)), 0);
+  }
+  return made;
+}
+
+HICON frmMain::Icon(int resource) {
+  UniqueIcon& icon = icons_[resource];
+  if (!icon)  // at the size the picture was drawn, not the system's icon size
+    icon.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_ICON, 0, 0, 0)));
+  return icon.get();
+}
+
+PictureBox& frmMain::Box(int id) {
+  return id == IDC_PREVIEW ? *picPreview_ : id == IDC_SWATCH_EXPLORER ? *picSwatchExplorer_
+         : id == IDC_SWATCH_IEOE ? *picSwatchIEOE_ : *imgConvertPreview_;
+}
+
+void frmMain::SelectTab(int tab) {
+  tab_ = tab;
+  SendMessageW(Item(IDC_TABSTRIP), TCM_SETCURSEL, tab, 0);
+  HWND focus = GetFocus();
+  for (const Control& c : kControls) {
+    if (c.tab < 0) continue;
+    HWND control = Item(c.id);
+    if (c.tab != tab && control == focus) SetFocus(Item(IDC_TABSTRIP));
+    ShowWindow(control, c.tab == tab ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+void frmMain::TabStrip_Click() {
+  SelectTab(static_cast<int>(SendMessageW(Item(IDC_TABSTRIP), TCM_GETCURSEL, 0, 0)));
+}
+
+bool frmMain::PreTranslate(MSG& msg) {
+  if (accelerators_ && TranslateAcceleratorW(hwnd_, accelerators_, &msg)) return true;
+  return IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+LRESULT CALLBACK frmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<frmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return self ? self->Handle(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (OnCommand(LOWORD(wp), HIWORD(wp))) return 0;
+      break;
+    case WM_NOTIFY:
+      if (reinterpret_cast<NMHDR*>(lp)->code == TCN_SELCHANGE) {
+        Run(&frmMain::TabStrip_Click);
+        return 0;
+      }
+      break;
+    case WM_TIMER:
+      if (wp == kRefreshTimer) {
+        Run(&frmMain::tmrRefresh_Timer);
+        return 0;
+      }
+      break;
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+      if (item.CtlType == ODT_BUTTON) DrawButton(item);
+      else DrawFrame(item);
+      return TRUE;
+    }
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wp);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DESTROY:
+      KillTimer(hwnd_, kRefreshTimer);
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+bool frmMain::OnCommand(int id, int code) {
+  struct Route { int id; int code; void (frmMain::*run)(); };
+  static constexpr Route kRoutes[] = {
+      {IDC_OPEN_PICTURE, BN_CLICKED, &frmMain::cmdOpenPicture_Click},
+      {IDC_APPLY, BN_CLICKED, &frmMain::cmdApply_Click},
+      {IDM_EXPLORER, 0, &frmMain::mnuExplorer_Click},
+      {IDM_IE, 0, &frmMain::mnuIE_Click},
+      {IDM_BOTH, 0, &frmMain::mnuBoth_Click},
+      {IDC_REMOVE_WALLPAPER, BN_CLICKED, &frmMain::cmdRemoveWallpaper_Click},
+      {IDC_PREVIEW_LIST, CBN_SELCHANGE, &frmMain::cboPreview_Click},
+      {IDC_OPEN_GIFJPEG, BN_CLICKED, &frmMain::cmdOpenGIFJPEG_Click},
+      {IDC_SAVE_AS_BITMAP, BN_CLICKED, &frmMain::cmdSaveAsBitmap_Click},
+      {IDM_TAB_CHANGE, 1, &frmMain::SelectTab0},
+      {IDM_TAB_CONVERT, 1, &frmMain::SelectTab1},
+      {IDM_TAB_ABOUT, 1, &frmMain::SelectTab2},
+  };
+  for (const Route& r : kRoutes) {
+    if (r.id == id && r.code == code) {
+      Run(r.run);
+      return true;
+    }
+  }
+  return false;
+}
+
+// Nothing a handler raises may cross the window procedure: it is reported
+// here, and the window stays open and usable.
+void frmMain::Run(void (frmMain::*handler)()) {
+  try {
+    (this->*handler)();
+  } catch (const Failure& f) {
+    std::string what = f.what();
+    ReportFailure(std::wstring(what.begin(), what.end()) + L" (error " + std::to_wstring(f.number()) + L")");
+  } catch (const std::bad_alloc&) {
+    ReportFailure(L"There is not enough memory to finish this.");
+  } catch (const std::exception& e) {
+    std::string what = e.what();
+    ReportFailure(std::wstring(what.begin(), what.end()));
+  }
+}
+
+void frmMain::ReportFailure(const std::wstring& what) {
+  boxes_.Show(L"Velmora could not finish what it was doing:\r\n\r\n" + what +
+                  L"\r\n\r\nThe window stays open; nothing else was changed.",
+              kAppTitle, MB_ICONERROR);
+}
+
+void frmMain::DrawFrame(const DRAWITEMSTRUCT& item) {
+  const Control& c = Find(static_cast<int>(item.CtlID));
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+  Selection font(dc, bold_.get());
+  SIZE caption{};
+  GetTextExtentPoint32W(dc, c.text, lstrlenW(c.text), &caption);
+  RECT edge = r;
+  edge.top += caption.cy / 2;
+  DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+  const int indent = TwipsToPixels(120, screen_.ppi);
+  RECT text{r.left + indent, r.top, r.left + indent + caption.cx, r.top + caption.cy};
+  FillRect(dc, &text, GetSysColorBrush(COLOR_BTNFACE));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  DrawTextW(dc, c.text, -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void frmMain::DrawButton(const DRAWITEMSTRUCT& item) {
+  const Control& c = Find(static_cast<int>(item.CtlID));
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  const bool pushed = item.itemState & ODS_SELECTED;
+  const bool disabled = item.itemState & ODS_DISABLED;
+  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+  const int shift = pushed ? 1 : 0;
+
+  const HICON icon = c.picture ? Icon(c.picture) : nullptr;
+  ICONINFO info{};
+  BITMAP bm{};
+  int iconW = 0, iconH = 0;
+  if (icon && GetIconInfo(icon, &info)) {
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+    iconW = bm.bmWidth;
+    iconH = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+  }
+  Selection font(dc, font_.get());
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  const int height = iconH + (iconH ? kButtonPictureGap : 0) + tm.tmHeight;
+  const int top = r.top + (r.bottom - r.top - height) / 2 + shift;
+  if (icon) {
+    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0,
+               r.left + (r.right - r.left - iconW) / 2 + shift, top, iconW, iconH,
+               DST_ICON | (disabled ? DSS_DISABLED : DSS_NORMAL));
+  }
+  SetBkMode(dc, TRANSPARENT);
+  RECT text{r.left + shift, top + iconH + (iconH ? kButtonPictureGap : 0) , r.right + shift, r.bottom};
+  if (disabled) {
+    // Classic embossed grey, as the system draws a disabled caption.
+    RECT light = text;
+    OffsetRect(&light, 1, 1);
+    SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawTextW(dc, c.text, -1, &light, DT_CENTER | DT_TOP | DT_SINGLELINE);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  } else {
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  }
+  DrawTextW(dc, c.text, -1, &text, DT_CENTER | DT_TOP | DT_SINGLELINE);
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+    RECT focus = r;
+    InflateRect(&focus, -4, -4);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+}  // namespace velmora

@@ -1,0 +1,34 @@
+#include <windows.h>
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include "app/frm_main.h"
+#include "platform/handles.h"
+#include "registry/system_registry.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  velmora::ComApartment com;  // the picture loader needs it on this thread
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  // The window keeps the classic look its design has: button-face pages and
+  // frames, whatever visual style the system is using.
+  SetThemeAppProperties(STAP_ALLOW_NONCLIENT);
+
+  auto registry = velmora::registry::MakeSystemRegistry();
+  auto codec = velmora::registry::MakeSystemAnsiCodec();
+  velmora::frmMain window(*registry, *codec);
+  if (!window.Create(instance)) {
+    MessageBoxW(nullptr, L"Velmora could not create its window.", velmora::kAppTitle, MB_ICONERROR);
+    return 1;
+  }
+  window.Show(showCommand);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (window.PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}

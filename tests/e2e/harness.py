@@ -1,0 +1,231 @@
+"""Drives the real velmora.exe in the test run's Wine prefix: real input on
+the X display (xdotool), the window read back through velmora-inspect, the
+registry through Wine's reg tool, and screenshots of the display."""
+import json
+import os
+import struct
+import subprocess
+import tempfile
+import time
+
+STATE = os.environ["VELMORA_WINE_STATE"]
+BUILD = os.environ["VELMORA_BUILD_DIR"]
+SOURCE = os.environ["VELMORA_SOURCE_DIR"]
+EXE = os.path.join(BUILD, "velmora.exe")
+INSPECT = os.path.join(BUILD, "tools", "velmora-inspect.exe")
+TOOLBAR = r"HKCU\Software\Microsoft\Internet Explorer\Toolbar"
+SHOTS = os.path.join(BUILD, "screenshots")
+
+ENV = dict(os.environ)
+ENV.update(WINEPREFIX=os.path.join(STATE, "prefix"), WINEDEBUG="-all",
+           WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64")
+with open(os.path.join(STATE, "display")) as f:
+    ENV["DISPLAY"] = f.read().strip()
+
+
+def run(*args, check=True, timeout=60):
+    return subprocess.run(list(args), env=ENV, check=check, timeout=timeout,
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+
+
+def wine(*args, **kw):
+    return run("wine", *args, **kw)
+
+
+def unix_to_windows(path):
+    """Z: is the whole Unix file system in a Wine prefix."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+# The registry of the test prefix.
+
+def reg_set(name, data, kind="REG_SZ"):
+    wine("reg", "add", TOOLBAR, "/v", name, "/t", kind, "/d", data, "/f")
+
+
+def reg_delete(name):
+    wine("reg", "delete", TOOLBAR, "/v", name, "/f", check=False)
+
+
+def reg_query(name):
+    """The value's text, "" for an empty value, None when it is missing."""
+    out = wine("reg", "query", TOOLBAR, "/v", name, check=False).stdout
+    for line in out.splitlines():
+        parts = line.strip().split(None, 2)
+        if parts and parts[0].lower() == name.lower():
+            return parts[2] if len(parts) > 2 else ""
+    return None
+
+
+def reset_toolbar_key():
+    wine("reg", "delete", TOOLBAR, "/f", check=False)
+    wine("reg", "add", TOOLBAR, "/f")
+
+
+# Pictures the tests make themselves.
+
+def write_bmp(path, width, height, pixel):
+    """A 24-bit bitmap; pixel(x, y) gives (r, g, b)."""
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in reversed(range(height)):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        row += b"\0" * (stride - len(row))
+        rows.append(bytes(row))
+    data = b"".join(rows)
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + data)
+    return path
+
+
+def workdir():
+    return tempfile.mkdtemp(prefix="velmora-e2e-", dir=BUILD)
+
+
+# The running program.
+
+def inspect(*args):
+    out = wine(INSPECT, *args, check=False).stdout
+    return [json.loads(line) for line in out.splitlines() if line.startswith("{")]
+
+
+def top_windows():
+    return inspect("windows")
+
+
+def message_boxes():
+    return [w for w in top_windows() if w["class"] == "#32770"]
+
+
+def box_text(box):
+    """The prompt of a message box: its longest static text."""
+    texts = [c["text"] for c in inspect("controls", "#%d" % box["hwnd"]) if c["class"] == "Static"]
+    return max(texts, key=len) if texts else ""
+
+
+def wait_for(predicate, timeout=15, what="condition"):
+    end = time.time() + timeout
+    while time.time() < end:
+        result = predicate()
+        if result:
+            return result
+        time.sleep(0.1)
+    raise AssertionError("timed out waiting for " + what)
+
+
+class App:
+    def __init__(self):
+        self.proc = None
+
+    def start(self, expect_main=True):
+        self.proc = subprocess.Popen(["wine", EXE], env=ENV, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, cwd=BUILD)
+        if expect_main:
+            self.wait_main()
+        return self
+
+    def wait_main(self):
+        wait_for(lambda: any(w["text"] == "Velmora" and w["class"] == "VelmoraMain" for w in top_windows()),
+                 what="the main window")
+
+    def main(self):
+        for w in top_windows():
+            if w["class"] == "VelmoraMain":
+                return w
+        raise AssertionError("no main window")
+
+    def controls(self):
+        return {c["id"]: c for c in inspect("controls", "#%d" % self.main()["hwnd"])[1:]}
+
+    def control(self, cid):
+        return self.controls()[cid]
+
+    def click(self, cid, button=1):
+        main, c = self.main(), self.control(cid)
+        self.click_at(main["cx"] + c["x"] + c["w"] // 2, main["cy"] + c["y"] + c["h"] // 2, button)
+
+    def click_at(self, x, y, button=1):
+        run("xdotool", "mousemove", str(x), str(y), "sleep", "0.1", "click", str(button))
+
+    def point_at_main(self):
+        """With no window manager the keyboard focus follows the pointer."""
+        main = self.main()
+        run("xdotool", "mousemove", str(main["cx"] + 5), str(main["cy"] + 5))
+
+    def keys(self, *keys):
+        run("xdotool", "key", "--delay", "80", *keys)
+
+    def type(self, text):
+        run("xdotool", "type", "--delay", "20", text)
+
+    def answer_box(self, key="Return"):
+        """Closes the first message box with a key, pointer over it; returns its text."""
+        box = wait_for(lambda: (message_boxes() or [None])[0], what="a message box")
+        text = box_text(box)
+        run("xdotool", "mousemove", str(box["x"] + box["w"] // 2), str(box["y"] + box["h"] // 2),
+            "sleep", "0.2")
+        self.keys(key)
+        wait_for(lambda: all(b["hwnd"] != box["hwnd"] for b in message_boxes()), what="the box to close")
+        return box["text"], text
+
+    def screenshot(self, name):
+        os.makedirs(SHOTS, exist_ok=True)
+        path = os.path.join(SHOTS, name + ".png")
+        main = self.main()
+        run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (main["w"] + 8, main["h"] + 8,
+                                                                  max(main["x"] - 4, 0), max(main["y"] - 4, 0)), path)
+        return path
+
+    def pixel(self, x, y):
+        """The colour on screen at a point of the main window's client area."""
+        main = self.main()
+        out = run("import", "-window", "root", "-crop", "1x1+%d+%d" % (main["cx"] + x, main["cy"] + y),
+                  "-depth", "8", "txt:-").stdout
+        for line in out.splitlines():
+            if line.startswith("0,0:"):
+                rgb = line.split("(")[1].split(")")[0].split(",")
+                return tuple(int(float(v)) for v in rgb[:3])
+        raise AssertionError("no pixel read")
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait(timeout=10)
+        # A process killed under Wine may leave its windows behind for a moment.
+        wait_for(lambda: not any(w["class"] in ("VelmoraMain", "#32770") for w in top_windows()),
+                 what="the program to end")
+        self.proc = None
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+def _control_ids():
+    """The control identifiers, read from the window's design so they never drift."""
+    import re
+    text = open(os.path.join(SOURCE, "app", "design.h")).read()
+    body = re.search(r"enum Id : int \{(.*?)\};", text, re.S).group(1)
+    body = re.sub(r"//[^\n]*", "", body)
+    ids, value = {}, 0
+    for token in (t.strip() for t in body.split(",")):
+        if not token:
+            continue
+        if "=" in token:
+            name, number = (p.strip() for p in token.split("="))
+            value = int(number)
+        else:
+            name = token
+        ids[name] = value
+        value += 1
+    return ids
+
+
+ID = _control_ids()
