@@ -1,3 +1,4 @@
+# sh tools/bootstrap.sh TARGET does the same where make itself is missing.
 # make        builds both trees (native logic and tests; velmora.exe and its Wine tests)
 # make run    builds and starts velmora.exe under Wine
 # make test   builds and runs every test
