@@ -84,9 +84,10 @@ inline constexpr Control kControls[] = {
     {IDC_CONVERT_PREVIEW, "imgConvertPreview", Kind::Image, In::TabStrip, 1, {660, 2880, 6615, 2775}, L"", Font::Normal, kNone, 0},
     // Tab 2: "&About"
     {IDC_PERSON, "imgPerson", Kind::Icon, In::TabStrip, 2, {135, 480, 585, 465}, L"", Font::Normal, kNone, IDI_PERSON},
+    // The rule runs under the title, across the title's own label box.
+    {IDC_ABOUT_LINE, "shpAboutLine", Kind::Line, In::TabStrip, 2, {120, 945, 7620, 15}, L"", Font::Normal, kNone, 0},
     {IDC_VERSION, "lblVersion", Kind::Label, In::TabStrip, 2, {3960, 765, 855, 195}, L"(v.102)", Font::Normal, kNone, 0},
     {IDC_TITLE, "lblZadUrira", Kind::Label, In::TabStrip, 2, {795, 705, 4275, 315}, L"Velmora", Font::Title, kNone, 0},
-    {IDC_ABOUT_LINE, "shpAboutLine", Kind::Line, In::TabStrip, 2, {120, 945, 7620, 15}, L"", Font::Normal, kNone, 0},
     {IDC_ABOUT, "lblAbout", Kind::Label, In::TabStrip, 2, {120, 1080, 7695, 4875}, L"[ A B O U T ]", Font::Normal, kCentred | kNoPrefix, 0},
     // Containers lie under what they contain.
     {IDC_PREVIEW_FRAME, "fraPreview", Kind::Frame, In::TabStrip, 0, {1020, 1380, 6015, 3375}, L"Preview Selected Bitmap: ", Font::Bold, kNone, 0},

@@ -181,6 +181,16 @@ class App:
                                                                   max(main["x"] - 4, 0), max(main["y"] - 4, 0)), path)
         return path
 
+    def client_screenshot(self, name):
+        """The client area alone: what the program draws, without Wine's frame."""
+        os.makedirs(SHOTS, exist_ok=True)
+        path = os.path.join(SHOTS, name + ".png")
+        main = self.main()
+        width = main["w"] - 2 * (main["cx"] - main["x"])
+        height = main["h"] - (main["cy"] - main["y"]) - (main["cx"] - main["x"])
+        run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, main["cx"], main["cy"]), path)
+        return path
+
     def pixel(self, x, y):
         """The colour on screen at a point of the main window's client area."""
         main = self.main()
