@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# run.sh BUILD [iterations [tile pixels]]: times the redraw under Wine, in a
+# prefix of the build's own (or $WINEPREFIX), and prints the figures.
+# Exits 1 when the redraw misses its aim (2 ms, 4 x TransparentBlt).
+set -eu
+build="$1"
+shift
+exe="$build/bench/redraw/velmora_bench_redraw.exe"
+[ -f "$exe" ] || { echo "no $exe: build the Windows tree first" >&2; exit 2; }
+export WINEPREFIX="${WINEPREFIX:-$build/bench-wine}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG="${WINEDEBUG:--all}"
+exec wine "$exe" "$@"

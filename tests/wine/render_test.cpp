@@ -1,0 +1,350 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/handles.h"
+#include "render/gdi.h"
+#include "render/tile_image.h"
+#include "render/transparent_blit.h"
+
+namespace velmora {
+namespace {
+
+using render::SystemGdi;
+using render::TileImage;
+using render::TransparentBlit;
+
+constexpr COLORREF kKey = RGB(255, 51, 204);
+
+// A 32-bit DIB pixel as stored: 0x00RRGGBB.
+std::uint32_t Stored(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
+
+enum class Format { Argb32, Rgb565, Rgb555 };
+
+// A memory context holding a top-down DIB section whose pixels the test reads
+// and writes directly. Members in this order: the selection is undone, the
+// context deleted, then the bitmap.
+class DibSurface {
+ public:
+  DibSurface(int width, int height, Format format = Format::Argb32)
+      : width_(width), height_(height), format_(format),
+        bitmap_(Create(width, height, format, &bits_)), dc_(CreateCompatibleDC(nullptr)),
+        selected_(dc_.get(), bitmap_.get()) {}
+  HDC dc() const { return dc_.get(); }
+  DcHandle handle() const { return reinterpret_cast<DcHandle>(dc_.get()); }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  explicit operator bool() const { return bits_ && static_cast<bool>(selected_); }
+
+  std::uint32_t Get(int x, int y) const {
+    GdiFlush();  // Windows may still hold queued drawing
+    return format_ == Format::Argb32 ? Row32(y)[x] : Row16(y)[x];
+  }
+  void Set(int x, int y, std::uint32_t value) {
+    GdiFlush();
+    if (format_ == Format::Argb32) {
+      Row32(y)[x] = value;
+    } else {
+      Row16(y)[x] = static_cast<std::uint16_t>(value);
+    }
+  }
+  std::vector<std::uint32_t> Pixels() const {
+    std::vector<std::uint32_t> all;
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x) all.push_back(Get(x, y));
+    return all;
+  }
+  // How a colour is stored on this surface.
+  std::uint32_t Encode(COLORREF c) const {
+    const unsigned r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    switch (format_) {
+      case Format::Rgb565: return (r >> 3) << 11 | (g >> 2) << 5 | b >> 3;
+      case Format::Rgb555: return (r >> 3) << 10 | (g >> 3) << 5 | b >> 3;
+      default: return Stored(c);
+    }
+  }
+
+ private:
+  static HBITMAP Create(int width, int height, Format format, void** bits) {
+    struct { BITMAPINFOHEADER header; DWORD masks[3]; } info{};
+    info.header.biSize = sizeof(info.header);
+    info.header.biWidth = width;
+    info.header.biHeight = -height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = format == Format::Argb32 ? 32 : 16;
+    info.header.biCompression = format == Format::Rgb565 ? BI_BITFIELDS : BI_RGB;
+    info.masks[0] = 0xF800; info.masks[1] = 0x07E0; info.masks[2] = 0x001F;
+    return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits,
+                            nullptr, 0);
+  }
+  char* Row(int y) const {
+    const std::size_t bytes = static_cast<std::size_t>(width_) * (format_ == Format::Argb32 ? 4 : 2);
+    return static_cast<char*>(bits_) + y * ((bytes + 3) & ~std::size_t{3});  // rows are DWORD-aligned
+  }
+  std::uint32_t* Row32(int y) const { return reinterpret_cast<std::uint32_t*>(Row(y)); }
+  std::uint16_t* Row16(int y) const { return reinterpret_cast<std::uint16_t*>(Row(y)); }
+
+  int width_, height_;
+  Format format_;
+  void* bits_ = nullptr;
+  UniqueBitmap bitmap_;
+  MemoryDc dc_;
+  Selection selected_;
+};
+
+// Distinct, deterministic colours; every fifth pixel is the key.
+COLORREF PatternColour(int x, int y, int seed) {
+  if ((x + 3 * y + seed) % 5 == 0) return kKey;
+  const unsigned v = static_cast<unsigned>((x * 73 + y * 151 + seed * 37) * 2654435761u);
+  return RGB(v >> 8 & 0xFF, v >> 16 & 0xFF, v >> 24);
+}
+
+struct Rect { int destX, destY, width, height, srcX, srcY; };
+
+class ColourKeyCopyUnderWine : public ::testing::Test {
+ protected:
+  void Paint(DibSurface& surface, int seed) {
+    for (int y = 0; y < surface.height(); ++y)
+      for (int x = 0; x < surface.width(); ++x)
+        surface.Set(x, y, surface.Encode(PatternColour(x, y, seed)));
+  }
+  // The rule pixel by pixel: a source pixel stored as the key leaves the
+  // destination; any other lands as GDI shows it on the destination's format.
+  std::vector<std::uint32_t> Expected(const DibSurface& dest, const DibSurface& src, COLORREF key, Rect r) {
+    DibSurface shown(src.width(), src.height());
+    BitBlt(shown.dc(), 0, 0, src.width(), src.height(), src.dc(), 0, 0, SRCCOPY);
+    std::vector<std::uint32_t> want = dest.Pixels();
+    for (int j = 0; j < r.height; ++j)
+      for (int i = 0; i < r.width; ++i)
+        if (src.Get(r.srcX + i, r.srcY + j) != src.Encode(key))
+          want[(r.destY + j) * dest.width() + r.destX + i] = shown.Get(r.srcX + i, r.srcY + j);
+    return want;
+  }
+  void Copy(DibSurface& dest, DibSurface& src, COLORREF key, Rect r) {
+    TransparentBlit(SystemGdi(), dest.handle(), r.destX, r.destY, r.width, r.height,
+                    src.handle(), r.srcX, r.srcY, key);
+  }
+};
+
+TEST_F(ColourKeyCopyUnderWine, OnlyTheExactKeyIsLeftOut) {
+  DibSurface src(3, 1), dest(3, 1);
+  ASSERT_TRUE(src && dest);
+  src.Set(0, 0, Stored(RGB(255, 51, 204)));
+  src.Set(1, 0, Stored(RGB(255, 51, 205)));
+  src.Set(2, 0, Stored(RGB(254, 51, 204)));
+  for (int x = 0; x < 3; ++x) dest.Set(x, 0, Stored(RGB(1, 2, 3)));
+  Copy(dest, src, kKey, {0, 0, 3, 1, 0, 0});
+  EXPECT_EQ(dest.Pixels(), (std::vector<std::uint32_t>{
+                               Stored(RGB(1, 2, 3)), Stored(RGB(255, 51, 205)), Stored(RGB(254, 51, 204))}));
+}
+
+TEST_F(ColourKeyCopyUnderWine, OffsetRectangleFollowsThePixelRule) {
+  DibSurface src(10, 8), dest(12, 9);
+  ASSERT_TRUE(src && dest);
+  Paint(src, 1);
+  Paint(dest, 2);  // its own key pixels must not matter
+  for (Rect r : {Rect{0, 0, 10, 8, 0, 0}, Rect{3, 2, 5, 4, 4, 3}, Rect{7, 0, 5, 9, 0, 0},
+                 Rect{0, 5, 1, 1, 9, 7}}) {
+    SCOPED_TRACE(testing::Message() << "dest " << r.destX << "," << r.destY << " size " << r.width
+                                    << "x" << r.height << " src " << r.srcX << "," << r.srcY);
+    const auto want = Expected(dest, src, kKey, r);
+    Copy(dest, src, kKey, r);
+    EXPECT_EQ(dest.Pixels(), want);
+  }
+}
+
+TEST_F(ColourKeyCopyUnderWine, AllKeyKeepsTheDestinationAndNoKeyCopiesPlainly) {
+  DibSurface src(6, 4), dest(6, 4);
+  ASSERT_TRUE(src && dest);
+  Paint(dest, 3);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) src.Set(x, y, Stored(kKey));
+  const auto before = dest.Pixels();
+  Copy(dest, src, kKey, {0, 0, 6, 4, 0, 0});
+  EXPECT_EQ(dest.Pixels(), before);
+
+  Paint(src, 4);  // has key pixels, but the key asked for is another colour
+  Copy(dest, src, RGB(0, 0, 1), {0, 0, 6, 4, 0, 0});
+  EXPECT_EQ(dest.Pixels(), src.Pixels());
+}
+
+TEST_F(ColourKeyCopyUnderWine, EmptyRectangleDrawsNothing) {
+  DibSurface src(4, 4), dest(4, 4);
+  ASSERT_TRUE(src && dest);
+  Paint(src, 5);
+  Paint(dest, 6);
+  const auto before = dest.Pixels();
+  for (Rect r : {Rect{0, 0, 0, 4, 0, 0}, Rect{0, 0, 4, 0, 0, 0}, Rect{0, 0, -2, 4, 0, 0}}) {
+    Copy(dest, src, kKey, r);
+    EXPECT_EQ(dest.Pixels(), before);
+  }
+}
+
+TEST_F(ColourKeyCopyUnderWine, BackgroundColoursAndModeAreRestored) {
+  DibSurface src(4, 4), dest(4, 4);
+  ASSERT_TRUE(src && dest);
+  Paint(src, 7);
+  SetBkColor(src.dc(), RGB(9, 8, 7));
+  SetBkColor(dest.dc(), RGB(6, 5, 4));
+  SetBkMode(dest.dc(), TRANSPARENT);
+  Copy(dest, src, kKey, {0, 0, 4, 4, 0, 0});
+  EXPECT_EQ(GetBkColor(src.dc()), RGB(9, 8, 7));
+  EXPECT_EQ(GetBkColor(dest.dc()), RGB(6, 5, 4));
+  EXPECT_EQ(GetBkMode(dest.dc()), TRANSPARENT);
+}
+
+// Fewer colour bits: whatever the surface stores as the key's value is the key.
+class ColourKeyCopyOn16Bits : public ColourKeyCopyUnderWine,
+                              public ::testing::WithParamInterface<Format> {};
+
+TEST_P(ColourKeyCopyOn16Bits, ColoursStoredAsTheKeyAreLeftOut) {
+  DibSurface src(8, 3, GetParam()), dest(8, 3);
+  ASSERT_TRUE(src && dest);
+  Paint(src, 8);
+  Paint(dest, 9);
+  // Near the key: the low bits differ, which 16 bits cannot hold.
+  src.Set(1, 0, src.Encode(RGB(252, 49, 206)));
+  src.Set(2, 0, src.Encode(RGB(248, 48, 200)));
+  // One step off in each channel, as this format counts steps.
+  src.Set(3, 0, src.Encode(kKey) ^ 1);
+  src.Set(4, 0, src.Encode(kKey) ^ 0x20);  // green's lowest bit in both formats
+  src.Set(5, 0, src.Encode(kKey) ^ (GetParam() == Format::Rgb565 ? 0x800 : 0x400));
+  ASSERT_EQ(src.Get(1, 0), src.Encode(kKey));
+  const Rect all{0, 0, 8, 3, 0, 0};
+  const auto want = Expected(dest, src, kKey, all);
+  const std::uint32_t keptAt1 = dest.Get(1, 0), keptAt2 = dest.Get(2, 0), keptAt3 = dest.Get(3, 0);
+  Copy(dest, src, kKey, all);
+  EXPECT_EQ(dest.Pixels(), want);
+  EXPECT_EQ(dest.Get(1, 0), keptAt1);
+  EXPECT_EQ(dest.Get(2, 0), keptAt2);
+  EXPECT_NE(dest.Get(3, 0), keptAt3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ColourKeyCopyOn16Bits, ::testing::Values(Format::Rgb565, Format::Rgb555),
+                         [](const auto& info) { return info.param == Format::Rgb565 ? "Rgb565" : "Rgb555"; });
+
+// A picture box over a DIB surface: its outer size in twips at 15 a pixel.
+class SurfaceBox final : public PictureSurface {
+ public:
+  explicit SurfaceBox(const DibSurface& s) : s_(s) {}
+  float Width() const override { return s_.width() * 15.0f; }
+  float Height() const override { return s_.height() * 15.0f; }
+  DcHandle hdc() const override { return s_.handle(); }
+
+ private:
+  const DibSurface& s_;
+};
+
+TEST(TilingUnderWine, TilesLandEdgeToEdgeAndTheSurfaceClips) {
+  DibSurface tile(3, 2);
+  ASSERT_TRUE(tile);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) tile.Set(x, y, Stored(RGB(40 * x + 1, 100 * y + 1, 7)));
+  const std::uint32_t untouched = Stored(RGB(250, 250, 250));
+
+  // 10 x 7 on a 10 x 7 surface: the last column and row are cut to one pixel.
+  // 9 x 6, a whole number of tiles, on 12 x 9: the last tiles start on the far
+  // edges (x = 9, y = 6) and run on until the surface cuts them, so columns
+  // 0..11 and rows 0..7 are covered and row 8 is not.
+  struct Case { int surfaceW, surfaceH; float extentW, extentH; };
+  for (const Case c : {Case{10, 7, 150, 105}, Case{12, 9, 135, 90}}) {
+    DibSurface dest(c.surfaceW, c.surfaceH);
+    ASSERT_TRUE(dest);
+    for (int y = 0; y < dest.height(); ++y)
+      for (int x = 0; x < dest.width(); ++x) dest.Set(x, y, untouched);
+    TileImage(SystemGdi(), dest.handle(), SurfaceBox(tile), c.extentW, c.extentH, {15, 15});
+    for (int y = 0; y < dest.height(); ++y)
+      for (int x = 0; x < dest.width(); ++x)
+        EXPECT_EQ(dest.Get(x, y), y < 8 ? tile.Get(x % 3, y % 2) : untouched)
+            << x << "," << y << " on " << c.surfaceW << " x " << c.surfaceH;
+  }
+}
+
+// Passes every call to gdi32 and keeps each context and bitmap it returned,
+// so a test can see them gone: GetGuiResources is a stub under Wine.
+class HandleKeepingGdi final : public render::Gdi {
+ public:
+  std::vector<std::uintptr_t> created;
+  int refused = 0;
+
+  bool BitBlt(DcHandle d, int x, int y, int w, int h, DcHandle s, int sx, int sy, std::uint32_t rop) override {
+    return real_.BitBlt(d, x, y, w, h, s, sx, sy, rop);
+  }
+  int GetDeviceCaps(DcHandle dc, int index) override { return real_.GetDeviceCaps(dc, index); }
+  int SetBkMode(DcHandle dc, int mode) override { return real_.SetBkMode(dc, mode); }
+  render::Colour SetBkColor(DcHandle dc, render::Colour c) override { return real_.SetBkColor(dc, c); }
+  DcHandle CreateCompatibleDC(DcHandle dc) override { return Keep(real_.CreateCompatibleDC(dc)); }
+  render::GdiObject CreateBitmap(int w, int h, std::uint32_t planes, std::uint32_t bpp,
+                                 const void* bits) override {
+    return Keep(real_.CreateBitmap(w, h, planes, bpp, bits));
+  }
+  render::GdiObject CreateCompatibleBitmap(DcHandle dc, int w, int h) override {
+    return Keep(real_.CreateCompatibleBitmap(dc, w, h));
+  }
+  render::GdiObject SelectObject(DcHandle dc, render::GdiObject o) override {
+    return real_.SelectObject(dc, o);
+  }
+  bool DeleteObject(render::GdiObject o) override { return real_.DeleteObject(o); }
+  bool DeleteDC(DcHandle dc) override { return real_.DeleteDC(dc); }
+
+  int StillAlive() const {
+    int alive = 0;
+    for (std::uintptr_t h : created) alive += GetObjectType(reinterpret_cast<HGDIOBJ>(h)) != 0;
+    return alive;
+  }
+
+ private:
+  std::uintptr_t Keep(std::uintptr_t h) {
+    if (h) created.push_back(h);
+    else ++refused;
+    return h;
+  }
+  render::Gdi& real_ = SystemGdi();
+};
+
+TEST(RenderLeaksUnderWine, ThousandRedrawsLeaveNoObjectBehind) {
+  DibSurface tile(33, 33), swatch(33, 33), preview(330, 168), mockup(332, 172);
+  ASSERT_TRUE(tile && swatch && preview && mockup);
+  const DWORD gdiObjectsBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  int created = 0;
+  for (int i = 0; i < 1000; ++i) {
+    HandleKeepingGdi gdi;
+    TileImage(gdi, swatch.handle(), SurfaceBox(tile), 495, 495, {15, 15});
+    TileImage(gdi, preview.handle(), SurfaceBox(tile), 4950, 2520, {15, 15});
+    TransparentBlit(gdi, preview.handle(), 0, 0, 330, 168, mockup.handle(), 0, 0, kKey);
+    // Checked at once, before a later object could take a freed handle's value.
+    ASSERT_EQ(gdi.StillAlive(), 0) << "redraw " << i;
+    created += static_cast<int>(gdi.created.size());
+  }
+  EXPECT_EQ(created, 8000);  // four contexts and four bitmaps a redraw, all gone
+  // Only Windows counts; Wine's GetGuiResources answers 0.
+  if (gdiObjectsBefore != 0) {
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiObjectsBefore);
+  }
+}
+
+TEST(RenderLeaksUnderWine, BitmapGdiRefusesDrawsNothingAndReleasesTheRest) {
+  // 40000 x 40000: the monochrome masks are granted, the 32-bit work bitmap is not.
+  DibSurface src(8, 8), dest(8, 8);
+  ASSERT_TRUE(src && dest);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) {
+      src.Set(x, y, Stored(RGB(10, 20, 30)));
+      dest.Set(x, y, Stored(RGB(200, 100, 50)));
+    }
+  SetBkColor(src.dc(), RGB(9, 8, 7));
+  const auto before = dest.Pixels();
+  HandleKeepingGdi gdi;
+  TransparentBlit(gdi, dest.handle(), 0, 0, 40000, 40000, src.handle(), 0, 0, kKey);
+  EXPECT_EQ(gdi.refused, 1);
+  EXPECT_GE(gdi.created.size(), 6u);  // the four contexts and the two masks
+  EXPECT_EQ(gdi.StillAlive(), 0);
+  EXPECT_EQ(dest.Pixels(), before);
+  EXPECT_EQ(GetBkColor(src.dc()), RGB(9, 8, 7));
+}
+
+}  // namespace
+}  // namespace velmora
