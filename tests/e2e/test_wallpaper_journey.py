@@ -1,0 +1,113 @@
+"""The typical use, as a user meets it: open a bitmap through the real Open
+dialog, preview it behind each program's toolbar, apply it from the popup
+menu with the keyboard, and remove it again at "Really?"."""
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+import harness as h  # noqa: E402
+
+NONE = "No toolbar wallpaper set"
+RED, YELLOW = (220, 30, 30), (250, 220, 0)
+
+
+def checker(x, y):
+    return RED if (x // 4 + y // 4) % 2 else YELLOW
+
+
+class WallpaperJourney(unittest.TestCase):
+    def setUp(self):
+        h.reset_toolbar_key()
+        self.dir = h.workdir()
+        self.bitmap = h.write_bmp(os.path.join(self.dir, "stone wall.bmp"), 16, 16, checker)
+        self.path = h.unix_to_windows(self.bitmap)
+
+    def open_in_dialog(self, app, path):
+        app.click(h.ID["IDC_OPEN_PICTURE"])
+        dialog = h.wait_for(lambda: next((w for w in h.top_windows() if w["text"] == "Open"), None),
+                            what="the Open dialog")
+        h.run("xdotool", "mousemove", str(dialog["x"] + dialog["w"] // 2), str(dialog["y"] + dialog["h"] // 2))
+        app.keys("ctrl+a")
+        app.type(path)
+        app.keys("Return")
+        h.wait_for(lambda: all(w["hwnd"] != dialog["hwnd"] for w in h.top_windows()), what="the dialog to close")
+
+    def preview_pixel(self, app, x, y):
+        p = app.control(h.ID["IDC_PREVIEW"])
+        return app.pixel(p["x"] + x, p["y"] + y)
+
+    def choose_program(self, app, keys):
+        app.click(h.ID["IDC_PREVIEW_LIST"])
+        app.keys(*keys)
+
+    def test_open_preview_apply_both_and_remove(self):
+        with h.App().start() as app:
+            self.open_in_dialog(app, self.path)
+            h.wait_for(lambda: app.control(h.ID["IDC_APPLY"])["enabled"], what="Apply to be enabled")
+            # Row 30 lies in every mock-up's menu band; column 320 is band background.
+            self.assertIn(self.preview_pixel(app, 320, 30), (RED, YELLOW))
+            self.assertNotIn(self.preview_pixel(app, 320, 10), (RED, YELLOW))  # the title bar covers it
+            app.screenshot("journey-preview-explorer")
+            for keys, name in ((["Home", "Return"], "internet-explorer"), (["Down", "Return"], "outlook-express")):
+                self.choose_program(app, keys)
+                h.time.sleep(0.3)
+                self.assertIn(self.preview_pixel(app, 320, 30), (RED, YELLOW))
+                app.screenshot("journey-preview-" + name)
+            self.assertEqual(app.control(h.ID["IDC_PREVIEW_LIST"])["text"], "Outlook Express")
+            # Outlook Express has a 40-pixel button band: row 80 shows the bitmap there only.
+            self.assertIn(self.preview_pixel(app, 320, 80), (RED, YELLOW))
+
+            app.click(h.ID["IDC_APPLY"])
+            menu = h.wait_for(lambda: next((w for w in h.top_windows() if w["class"] == "#32768"), None),
+                              what="the popup menu")
+            main, apply = app.main(), app.control(h.ID["IDC_APPLY"])
+            self.assertEqual((menu["x"], menu["y"]), (main["cx"] + apply["x"], main["cy"] + apply["y"] + apply["h"]))
+            app.keys("b")
+            h.wait_for(lambda: h.reg_query("BackBitmap") == self.path, what="BackBitmap to be written")
+            self.assertEqual(h.reg_query("BackBitmapIE5"), self.path)
+            c = app.controls()
+            self.assertEqual(c[h.ID["IDC_EXPLORER_FILENAME"]]["text"], "stone wall.bmp")
+            self.assertEqual(c[h.ID["IDC_IEOE_FILENAME"]]["text"], "stone wall.bmp")
+            swatch = c[h.ID["IDC_SWATCH_EXPLORER"]]
+            h.wait_for(lambda: app.pixel(swatch["x"] + 6, swatch["y"] + 6) in (RED, YELLOW),
+                       what="the swatch to show the new wallpaper")
+            app.screenshot("journey-applied-both")
+
+            app.click(h.ID["IDC_REMOVE_WALLPAPER"])
+            caption, text = app.answer_box("Return")  # Yes is the default button
+            self.assertEqual(caption, "Really?")
+            self.assertIn("remove toolbar wallpaper from Explorer", text)
+            h.wait_for(lambda: h.reg_query("BackBitmap") == "", what="BackBitmap to be emptied")
+            self.assertEqual(h.reg_query("BackBitmapIE5"), "")
+            self.assertEqual(app.control(h.ID["IDC_EXPLORER_FILENAME"])["text"], NONE)
+
+    def test_escape_and_no_change_nothing(self):
+        h.reg_set("BackBitmap", self.path)
+        with h.App().start() as app:
+            self.open_in_dialog(app, self.path)
+            h.wait_for(lambda: app.control(h.ID["IDC_APPLY"])["enabled"], what="Apply to be enabled")
+            h.reg_set("BackBitmap", r"C:\elsewhere.bmp")  # so that a refresh or write would show
+            app.click(h.ID["IDC_APPLY"])
+            h.wait_for(lambda: any(w["class"] == "#32768" for w in h.top_windows()), what="the popup menu")
+            app.keys("Escape")
+            h.wait_for(lambda: not any(w["class"] == "#32768" for w in h.top_windows()), what="the menu to close")
+            app.click(h.ID["IDC_REMOVE_WALLPAPER"])
+            app.answer_box("Escape")
+            h.time.sleep(0.5)
+            self.assertEqual(h.reg_query("BackBitmap"), r"C:\elsewhere.bmp")
+            self.assertIsNone(h.reg_query("BackBitmapIE5"))
+            self.assertEqual(app.control(h.ID["IDC_EXPLORER_FILENAME"])["text"], "stone wall.bmp")
+
+    def test_a_name_that_is_not_bmp_is_refused_and_the_preview_kept(self):
+        capital = h.write_bmp(os.path.join(self.dir, "capital.BMP"), 4, 4, lambda x, y: (0, 0, 255))
+        with h.App().start() as app:
+            self.open_in_dialog(app, h.unix_to_windows(capital))
+            caption, text = app.answer_box()
+            self.assertEqual(caption, "Error")
+            self.assertEqual(text, "You can only use bitmap format files for toolbar backgrounds, sorry.")
+            self.assertFalse(app.control(h.ID["IDC_APPLY"])["enabled"])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
