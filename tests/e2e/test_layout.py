@@ -80,14 +80,14 @@ class Layout(unittest.TestCase):
             for e, g, what in zip(expected, got, "xywh"):
                 self.assertLessEqual(abs(e - g), 1, "%s %s: expected %s, got %s" % (name, what, expected, got))
 
-    def test_geometry_at_96_and_144_dots_per_inch(self):
+    def test_geometry_at_96_120_and_144_dots_per_inch(self):
         try:
-            for ppi in (96, 144):
+            for ppi in (96, 120, 144):
                 set_density(ppi)
                 with h.App().start() as app:
                     self.check_geometry(app, ppi)
-                    if ppi == 144:
-                        app.screenshot("layout-144dpi-tab0")
+                    if ppi != 96:
+                        app.screenshot("layout-%ddpi-tab0" % ppi)
         finally:
             set_density(96)
 
