@@ -27,7 +27,10 @@ class frmMain final : public wallpaper::StatusView,
                       public convert::ConverterView,
                       public wallpaper::FileSystem {
  public:
-  frmMain(registry::RegistryService& registry, const registry::AnsiCodec& codec);
+  // The message boxes and the file dialog are the system's unless a test
+  // passes its own.
+  frmMain(registry::RegistryService& registry, const registry::AnsiCodec& codec,
+          MessageBoxes* boxes = nullptr, CommonDialog* dialog = nullptr);
   ~frmMain() override;
   frmMain(const frmMain&) = delete;
   frmMain& operator=(const frmMain&) = delete;
@@ -110,8 +113,10 @@ class frmMain final : public wallpaper::StatusView,
   int tab_ = 0;
   bool timerEnabled_ = false;
 
-  WindowMessageBoxes boxes_;
-  SystemCommonDialog dlgOpen_;
+  WindowMessageBoxes systemBoxes_;
+  SystemCommonDialog systemDialog_;
+  MessageBoxes& boxes_;
+  CommonDialog& dlgOpen_;
   registry::modRegistryFunctions registry_;
   const registry::AnsiCodec& codec_;
   wallpaper::WallpaperHandlers wallpaperHandlers_;

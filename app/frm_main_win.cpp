@@ -31,8 +31,11 @@ UniqueFont MakeFont(int ppi, int hundredthsOfPoint, bool bold) {
 
 }  // namespace
 
-frmMain::frmMain(registry::RegistryService& registry, const registry::AnsiCodec& codec)
-    : registry_(registry, codec, boxes_),
+frmMain::frmMain(registry::RegistryService& registry, const registry::AnsiCodec& codec,
+                 MessageBoxes* boxes, CommonDialog* dialog)
+    : boxes_(boxes ? *boxes : systemBoxes_),
+      dlgOpen_(dialog ? *dialog : systemDialog_),
+      registry_(registry, codec, boxes_),
       codec_(codec),
       wallpaperHandlers_(dlgOpen_, boxes_, registry_, *this, codec, *this),
       converterHandlers_(dlgOpen_, boxes_, *this, *this) {}
@@ -58,7 +61,7 @@ bool frmMain::Create(HINSTANCE instance) {
   wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   wc.lpszClassName = kWindowClass;
-  if (!RegisterClassExW(&wc)) return false;
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
   RECT frame = ToPixels(kClient);
   AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
@@ -66,8 +69,8 @@ bool frmMain::Create(HINSTANCE instance) {
                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                   instance, this);
   if (!hwnd_) return false;
-  boxes_.SetOwner(hwnd_);
-  dlgOpen_.SetOwner(hwnd_);
+  systemBoxes_.SetOwner(hwnd_);
+  systemDialog_.SetOwner(hwnd_);
 
   font_ = MakeFont(screen_.ppi, 825, false);
   bold_ = MakeFont(screen_.ppi, 825, true);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <atomic>
 #include <utility>
 
 namespace velmora {
@@ -12,22 +13,41 @@ class Unique {  // T: Handle, Empty(), Close()
  public:
   using H = typename T::Handle;
   Unique() = default;
-  explicit Unique(H h) : h_(h) {}
-  Unique(Unique&& o) noexcept : h_(o.release()) {}
-  Unique& operator=(Unique&& o) noexcept { reset(o.release()); return *this; }
+  explicit Unique(H h) : h_(h) { Count(+1); }
+  Unique(Unique&& o) noexcept : h_(std::exchange(o.h_, T::Empty())) {}
+  Unique& operator=(Unique&& o) noexcept {
+    if (this != &o) {
+      reset();
+      h_ = std::exchange(o.h_, T::Empty());
+    }
+    return *this;
+  }
   Unique(const Unique&) = delete;  // a copy would close twice
   Unique& operator=(const Unique&) = delete;
   ~Unique() { reset(); }
   H get() const { return h_; }
   explicit operator bool() const { return h_ != T::Empty(); }
-  H release() { return std::exchange(h_, T::Empty()); }
-  void reset(H h = T::Empty()) {
-    if (*this) T::Close(h_);
-    h_ = h;
+  H release() {
+    Count(-1);
+    return std::exchange(h_, T::Empty());
   }
-  H* put() { reset(); return &h_; }
+  void reset(H h = T::Empty()) {
+    if (*this) {
+      T::Close(h_);
+      Count(-1);
+    }
+    h_ = h;
+    Count(+1);
+  }
+  // How many handles of this kind the program holds now. GetGuiResources is
+  // a stub under Wine, so a leak test repeats an action and watches this.
+  static long Live() { return live_; }
 
  private:
+  void Count(long delta) {
+    if (*this) live_ += delta;
+  }
+  static inline std::atomic<long> live_{0};
   H h_ = T::Empty();
 };
 
