@@ -1,0 +1,137 @@
+// velmora-bench-wic-floor IN OUT [--flush] [--stats]
+//
+// The least a WIC program can do to turn a picture into a 24-bit BMP: decode
+// the first frame, copy it out in strips from the bottom up, write each strip
+// straight to OUT. No size checks, no transparency, no temporary file, no
+// picture object; --flush adds FlushFileBuffers, as the real saver does. The
+// benchmark measures velmora-convert against it.
+#include <windows.h>
+#include <psapi.h>
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr UINT kStripRows = 64;
+
+bool WriteAll(HANDLE file, const void* data, DWORD size) {
+  DWORD done = 0;
+  return WriteFile(file, data, size, &done, nullptr) && done == size;
+}
+
+int Fail(const char* what, HRESULT hr) {
+  std::fprintf(stderr, "wic-floor: %s failed (0x%08lx)\n", what, static_cast<unsigned long>(hr));
+  return 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::wstring> paths;
+  bool flush = false, stats = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (arg == L"--flush") flush = true;
+    else if (arg == L"--stats") stats = true;
+    else paths.push_back(arg);
+  }
+  if (paths.size() != 2) {
+    std::fprintf(stderr, "usage: velmora-bench-wic-floor IN OUT [--flush] [--stats]\n");
+    return 64;
+  }
+  HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (FAILED(hr)) return Fail("CoInitializeEx", hr);
+  PROCESS_MEMORY_COUNTERS start{};  // taken where velmora-convert takes it: COM up, nothing loaded
+  GetProcessMemoryInfo(GetCurrentProcess(), &start, sizeof start);
+  LARGE_INTEGER t0, t1, frequency;
+  QueryPerformanceCounter(&t0);
+  {
+    ComPtr<IWICImagingFactory> wic;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&wic));
+    if (FAILED(hr)) return Fail("CoCreateInstance", hr);
+    hr = wic->CreateDecoderFromFilename(paths[0].c_str(), nullptr, GENERIC_READ,
+                                        WICDecodeMetadataCacheOnDemand, &decoder);
+    if (FAILED(hr)) return Fail("CreateDecoderFromFilename", hr);
+    if (FAILED(hr = decoder->GetFrame(0, &frame))) return Fail("GetFrame", hr);
+    UINT width = 0, height = 0;
+    frame->GetSize(&width, &height);
+    WICPixelFormatGUID format{};
+    frame->GetPixelFormat(&format);
+
+    // A JPEG is already 24bppBGR; anything else goes through BGRA, since a GIF
+    // frame will not convert to 24 bits under Wine.
+    ComPtr<IWICBitmapSource> source = frame;
+    const bool direct = format == GUID_WICPixelFormat24bppBGR;
+    if (!direct) {
+      ComPtr<IWICFormatConverter> converter;
+      if (FAILED(hr = wic->CreateFormatConverter(&converter))) return Fail("CreateFormatConverter", hr);
+      hr = converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
+                                 nullptr, 0.0, WICBitmapPaletteTypeCustom);
+      if (FAILED(hr)) return Fail("converter Initialize", hr);
+      source = converter;
+    }
+
+    HANDLE out = CreateFileW(paths[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return Fail("CreateFileW", HRESULT_FROM_WIN32(GetLastError()));
+    const UINT row = (width * 3 + 3) & ~3u;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + row * height;
+    info.biSize = sizeof info;
+    info.biWidth = static_cast<LONG>(width);
+    info.biHeight = static_cast<LONG>(height);
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = row * height;
+    info.biXPelsPerMeter = info.biYPelsPerMeter = 2835;
+    bool ok = WriteAll(out, &file, sizeof file) && WriteAll(out, &info, sizeof info);
+
+    const UINT in_stride = direct ? row : width * 4;
+    std::vector<BYTE> strip(std::size_t(in_stride) * kStripRows);
+    std::vector<BYTE> bmp(std::size_t(row) * kStripRows, 0);
+    for (UINT bottom = height; ok && bottom > 0;) {
+      const UINT rows = bottom < kStripRows ? bottom : kStripRows;
+      const UINT top = bottom - rows;
+      const WICRect rect{0, static_cast<INT>(top), static_cast<INT>(width), static_cast<INT>(rows)};
+      hr = source->CopyPixels(&rect, in_stride, in_stride * rows, strip.data());
+      if (FAILED(hr)) return Fail("CopyPixels", hr);
+      for (UINT r = 0; r < rows; ++r) {  // the strip's last row goes first
+        const BYTE* s = strip.data() + std::size_t(rows - 1 - r) * in_stride;
+        BYTE* d = bmp.data() + std::size_t(r) * row;
+        if (direct) {
+          std::memcpy(d, s, row);
+        } else {
+          for (UINT x = 0; x < width; ++x, s += 4, d += 3) { d[0] = s[0]; d[1] = s[1]; d[2] = s[2]; }
+        }
+      }
+      ok = WriteAll(out, bmp.data(), row * rows);
+      bottom = top;
+    }
+    if (ok && flush) ok = FlushFileBuffers(out);
+    CloseHandle(out);
+    if (!ok) return Fail("WriteFile", HRESULT_FROM_WIN32(GetLastError()));
+  }
+  QueryPerformanceCounter(&t1);
+  QueryPerformanceFrequency(&frequency);
+  CoUninitialize();
+  if (stats) {
+    PROCESS_MEMORY_COUNTERS end{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &end, sizeof end);
+    std::printf("total_ms=%f start_working_set=%zu peak_working_set=%zu\n",
+                1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(frequency.QuadPart),
+                static_cast<std::size_t>(start.WorkingSetSize), static_cast<std::size_t>(end.PeakWorkingSetSize));
+  }
+  return 0;
+}

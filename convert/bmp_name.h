@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+
+namespace velmora::convert {
+
+// The Save dialog's name with ".bmp" added unless its last four characters
+// are exactly ".bmp" (case-sensitive, so "picture.BMP" becomes
+// "picture.BMP.bmp"); a name shorter than four characters is compared whole.
+std::wstring WithBmpExtension(const std::wstring& name);
+
+}  // namespace velmora::convert

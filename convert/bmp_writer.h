@@ -1,0 +1,30 @@
+#pragma once
+// Writes a picture as the BMP the shell takes for a toolbar wallpaper: 24 bits
+// a pixel, BI_RGB, BITMAPINFOHEADER, bottom-up rows padded to 4 bytes. Rows are
+// asked for one at a time and bytes go out in pieces, so no second copy of the
+// picture is ever held.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace velmora::convert {
+
+// Row y of the picture counted from the top, as B, G, R, X bytes per pixel.
+using RowSource = std::function<const std::uint8_t*(std::uint32_t y)>;
+// Takes the next bytes of the file; false stops the writing.
+using ByteSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
+
+enum class BmpWrite { Written, NoPixels, TooLarge, SinkFailed };
+
+inline constexpr std::uint32_t kBmpHeadersSize = 14 + 40;
+inline constexpr std::int32_t kBmpPixelsPerMetre = 2835;  // 72 dots per inch
+
+// The file's size, or nothing when a side is 0 or the size would not fit the
+// header's 32-bit fields (a file past 4 GiB - 1, a side past 2^31 - 1).
+std::optional<std::uint32_t> Bmp24FileSize(std::uint64_t width, std::uint64_t height);
+
+BmpWrite WriteBmp24(std::uint32_t width, std::uint32_t height, const RowSource& rows,
+                    const ByteSink& sink);
+
+}  // namespace velmora::convert

@@ -1,0 +1,50 @@
+#include "convert/converter_handlers.h"
+
+#include "wallpaper/handlers.h"
+
+namespace velmora::convert {
+
+void ConverterHandlers::cmdOpenGIFJPEG_Click() {
+  dialog_.FileName.clear();
+  dialog_.Filter =
+      L"Graphics Interchange Format (*.gif)|*.gif|JPEG (*.jpg,*.jpeg)|*.jpg;*.jpeg";
+  dialog_.ShowOpen();
+  if (dialog_.FileName.empty()) return;
+  const std::wstring error = view_.LoadPreview(dialog_.FileName);
+  if (!error.empty()) {
+    boxes_.Show(L"The picture \"" + dialog_.FileName + L"\" could not be opened.\r\n\r\n" + error +
+                    L"\r\n\r\nThe preview keeps the picture it showed before.",
+                L"Error", kExclamation);
+  }
+}
+
+void ConverterHandlers::cmdSaveAsBitmap_Click() {
+  // Asked before the dialog, so nobody picks a name only to be refused.
+  if (!view_.HasPreviewPicture()) {
+    boxes_.Show(L"There is no picture to save yet. Open a GIF or JPEG picture with "
+                L"\"Open a GIF / JPEG\" first.",
+                L"Error", kExclamation);
+    return;
+  }
+  dialog_.FileName.clear();
+  dialog_.Filter = L"Bitmap (*.bmp)|*.bmp";
+  dialog_.OverwritePrompt = true;
+  dialog_.ShowSave();
+  if (dialog_.FileName.empty()) return;
+  if (!wallpaper::HasBmpExtension(dialog_.FileName)) {
+    dialog_.FileName += L".bmp";
+    // The dialog asked about the name that was typed, not about this one.
+    if (files_.IsOrdinaryFile(dialog_.FileName) &&
+        boxes_.Show(L"\"" + dialog_.FileName + L"\" already exists.\r\n\r\nDo you want to replace it?",
+                    L"Save as BMP", kYesNo | kExclamation) != kAnswerYes) {
+      return;
+    }
+  }
+  const std::wstring error = view_.SavePreview(dialog_.FileName);
+  if (!error.empty()) {
+    boxes_.Show(L"The BMP file \"" + dialog_.FileName + L"\" could not be saved.\r\n\r\n" + error,
+                L"Error", kExclamation);
+  }
+}
+
+}  // namespace velmora::convert

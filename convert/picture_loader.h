@@ -1,0 +1,24 @@
+#pragma once
+// The picture loader: a GIF, JPEG, BMP or PNG file into a Picture, through WIC.
+#include <string>
+
+#include "platform/picture.h"
+
+namespace velmora::convert {
+
+struct LoadOutcome {
+  Picture picture;
+  std::wstring error;  // empty on success; a sentence naming what went wrong
+};
+
+// Checks the file's header first (picture_header.h), so that WIC never sees a
+// size past 256 MiB decoded, then decodes the first frame. Transparent pixels
+// come out composited over white; a GIF is its logical screen, white, with its
+// first image placed at that image's offset. Pixels are B, G, R, 0.
+//
+// COM must be initialised on the calling thread and stay initialised until the
+// thread ends: the WIC factory is made on the first call and kept for the
+// thread's life.
+LoadOutcome LoadPictureFile(const std::wstring& path);
+
+}  // namespace velmora::convert

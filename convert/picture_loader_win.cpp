@@ -1,0 +1,341 @@
+#include "convert/picture_loader.h"
+
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "convert/picture_header.h"
+#include "platform/handles.h"
+
+namespace velmora::convert {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// Pixels move a strip at a time, so whatever a copy needs on the way (our
+// strip, a converter's buffer) is a strip, never a second picture: up to 64
+// rows, and no more than 1 MiB unless a single row is longer.
+constexpr UINT kStripRows = 64;
+constexpr std::size_t kStripBytes = 1 << 20;
+
+// The open file, read through a 64 KiB window for the header walk, which
+// asks for a few bytes at a time.
+class FileSource final : public ByteSource {
+ public:
+  explicit FileSource(HANDLE file) : file_(file) {
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size)) size_ = static_cast<std::uint64_t>(size.QuadPart);
+    else error_ = GetLastError();
+  }
+  std::uint64_t Size() const override { return size_; }
+  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t count) override {
+    std::size_t done = 0;
+    while (done < count) {
+      const std::uint64_t at = offset + done;
+      if (at < start_ || at >= start_ + length_) {
+        if (!Fill(at)) break;
+        continue;
+      }
+      const std::size_t n =
+          static_cast<std::size_t>(std::min<std::uint64_t>(count - done, start_ + length_ - at));
+      std::memcpy(out + done, window_.data() + (at - start_), n);
+      done += n;
+    }
+    return done;
+  }
+  DWORD error() const { return error_; }
+
+ private:
+  bool Fill(std::uint64_t at) {
+    OVERLAPPED where{};  // on a synchronous handle, only the offset counts
+    where.Offset = static_cast<DWORD>(at);
+    where.OffsetHigh = static_cast<DWORD>(at >> 32);
+    DWORD got = 0;
+    if (!ReadFile(file_, window_.data(), static_cast<DWORD>(window_.size()), &got, &where)) {
+      if (GetLastError() != ERROR_HANDLE_EOF) error_ = GetLastError();
+      return false;
+    }
+    start_ = at;
+    length_ = got;
+    return got > 0;
+  }
+
+  HANDLE file_;
+  std::uint64_t size_ = 0;
+  std::array<std::uint8_t, 64 * 1024> window_{};
+  std::uint64_t start_ = 0;
+  std::uint64_t length_ = 0;
+  DWORD error_ = ERROR_SUCCESS;
+};
+
+// Kept for the thread's life and never released: a thread_local owner would
+// release it at thread exit, after the program's CoUninitialize.
+IWICImagingFactory* ThreadFactory(HRESULT& hr) {
+  thread_local IWICImagingFactory* factory = nullptr;
+  if (!factory)
+    hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                          IID_PPV_ARGS(&factory));
+  return factory;
+}
+
+const GUID& ContainerOf(PictureFormat f) {
+  switch (f) {
+    case PictureFormat::Bmp: return GUID_ContainerFormatBmp;
+    case PictureFormat::Gif: return GUID_ContainerFormatGif;
+    case PictureFormat::Jpeg: return GUID_ContainerFormatJpeg;
+    case PictureFormat::Png: return GUID_ContainerFormatPng;
+    case PictureFormat::Unknown: break;
+  }
+  return GUID_NULL;
+}
+
+const wchar_t* NameOf(PictureFormat f) {
+  switch (f) {
+    case PictureFormat::Bmp: return L"BMP";
+    case PictureFormat::Gif: return L"GIF";
+    case PictureFormat::Jpeg: return L"JPEG";
+    case PictureFormat::Png: return L"PNG";
+    case PictureFormat::Unknown: break;
+  }
+  return L"";
+}
+
+std::wstring WindowsError(DWORD code) { return L"Windows error " + std::to_wstring(code); }
+
+std::wstring OpenFailure(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_DRIVE:
+      return L"The file does not exist.";
+    case ERROR_ACCESS_DENIED:
+      return L"Velmora may not read the file: access is denied.";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return L"Another program is using the file; close it and try again.";
+  }
+  return L"The file could not be opened (" + WindowsError(code) + L").";
+}
+
+std::wstring DecodeFailure(PictureFormat f, HRESULT hr, const PictureHeader& h) {
+  if (hr == E_OUTOFMEMORY)
+    return L"There is not enough memory to open the picture: " + std::to_wstring(h.width) + L" x " +
+           std::to_wstring(h.height) + L" pixels.";
+  return std::wstring(L"The ") + NameOf(f) + L" picture is damaged or of a kind Velmora cannot read.";
+}
+
+// Straight (not premultiplied) BGRA over white; the fourth byte becomes 0, as
+// GDI leaves it in a 32-bit DIB, so every loaded picture has the same form.
+void CompositeOverWhite(std::uint8_t* first, UINT rows, UINT width, std::size_t stride) {
+  for (UINT y = 0; y < rows; ++y) {
+    std::uint8_t* p = first + y * stride;
+    for (UINT x = 0; x < width; ++x, p += 4) {
+      const unsigned a = p[3];
+      if (a == 0) {
+        p[0] = p[1] = p[2] = 255;
+      } else if (a != 255) {
+        for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((p[c] * a + 255 * (255 - a) + 127) / 255);
+      }
+      p[3] = 0;
+    }
+  }
+}
+
+void FillWhite(Picture& picture) {
+  for (int y = 0; y < picture.height(); ++y) {
+    std::uint8_t* p = picture.row(y);
+    for (int x = 0; x < picture.width(); ++x, p += 4) {
+      p[0] = p[1] = p[2] = 255;
+      p[3] = 0;
+    }
+  }
+}
+
+// Copies a frame into picture rows a strip at a time, as B, G, R, 0 over
+// white. JPEG (24bppBGR) and GIF or 8-bit BMP (8bppIndexed) frames go through
+// one reused strip of ours: WIC's format converter allocates a fresh buffer
+// for every call, which under Wine costs a page fault for each 4 KiB of it.
+// Other formats use the converter to 32bppBGRA.
+class StripCopier {
+ public:
+  HRESULT Start(IWICImagingFactory& wic, IWICBitmapFrameDecode* frame, UINT width) {
+    frame_ = frame;
+    width_ = width;
+    const std::size_t row = std::max<std::size_t>(std::size_t(width) * 4, 1);
+    rows_ = static_cast<UINT>(std::clamp<std::size_t>(kStripBytes / row, 1, kStripRows));
+    WICPixelFormatGUID format{};
+    HRESULT hr = frame->GetPixelFormat(&format);
+    if (FAILED(hr)) return hr;
+    if (format == GUID_WICPixelFormat24bppBGR) {
+      route_ = Route::Bgr24;
+    } else if (format == GUID_WICPixelFormat8bppIndexed && SUCCEEDED(ReadPalette(wic))) {
+      route_ = Route::Indexed8;
+    } else {
+      route_ = Route::Converted;
+      hr = wic.CreateFormatConverter(&converter_);
+      // Under Wine a GIF frame will not convert straight to 24bppBGR; BGRA
+      // works for every source and carries the transparency we composite.
+      if (SUCCEEDED(hr))
+        hr = converter_->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr,
+                                    0.0, WICBitmapPaletteTypeCustom);
+      return hr;
+    }
+    strip_.resize(std::size_t(width) * (route_ == Route::Bgr24 ? 3 : 1) * rows_);
+    return S_OK;
+  }
+
+  UINT rows_per_strip() const { return rows_; }
+
+  // Rows y .. y + rows - 1 of the frame into `first` and the rows below it.
+  HRESULT Copy(UINT y, UINT rows, std::uint8_t* first, std::size_t stride) {
+    const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(width_), static_cast<INT>(rows)};
+    if (route_ == Route::Converted) {
+      const UINT size = static_cast<UINT>(stride * (rows - 1) + std::size_t(width_) * 4);
+      const HRESULT hr = converter_->CopyPixels(&rect, static_cast<UINT>(stride), size, first);
+      if (SUCCEEDED(hr)) CompositeOverWhite(first, rows, width_, stride);
+      return hr;
+    }
+    const UINT in_stride = width_ * (route_ == Route::Bgr24 ? 3 : 1);
+    const HRESULT hr = frame_->CopyPixels(&rect, in_stride, in_stride * rows, strip_.data());
+    if (FAILED(hr)) return hr;
+    for (UINT r = 0; r < rows; ++r) {
+      const std::uint8_t* s = strip_.data() + std::size_t(r) * in_stride;
+      std::uint8_t* d = first + r * stride;
+      if (route_ == Route::Bgr24) {
+        for (UINT x = 0; x < width_; ++x, s += 3, d += 4) {
+          d[0] = s[0];
+          d[1] = s[1];
+          d[2] = s[2];
+          d[3] = 0;
+        }
+      } else {
+        for (UINT x = 0; x < width_; ++x, d += 4) std::memcpy(d, &lookup_[s[x]], 4);
+      }
+    }
+    return S_OK;
+  }
+
+ private:
+  enum class Route { Bgr24, Indexed8, Converted };
+
+  // The frame's palette, each colour already laid over white (a GIF's
+  // transparent index has alpha 0). Indices past the palette read as black.
+  HRESULT ReadPalette(IWICImagingFactory& wic) {
+    ComPtr<IWICPalette> palette;
+    HRESULT hr = wic.CreatePalette(&palette);
+    if (SUCCEEDED(hr)) hr = frame_->CopyPalette(palette.Get());
+    std::array<WICColor, 256> colours{};
+    UINT count = 0;
+    if (SUCCEEDED(hr)) hr = palette->GetColors(256, colours.data(), &count);
+    if (FAILED(hr)) return hr;
+    for (UINT i = 0; i < 256; ++i) {
+      std::uint8_t bgra[4];
+      const WICColor c = i < count ? colours[i] : 0xFF000000;  // ARGB
+      bgra[0] = c & 0xFF;
+      bgra[1] = (c >> 8) & 0xFF;
+      bgra[2] = (c >> 16) & 0xFF;
+      bgra[3] = c >> 24;
+      CompositeOverWhite(bgra, 1, 1, 4);
+      std::memcpy(&lookup_[i], bgra, 4);
+    }
+    return S_OK;
+  }
+
+  IWICBitmapFrameDecode* frame_ = nullptr;
+  UINT width_ = 0;
+  UINT rows_ = 1;
+  Route route_ = Route::Converted;
+  ComPtr<IWICFormatConverter> converter_;
+  std::vector<std::uint8_t> strip_;
+  std::array<std::uint32_t, 256> lookup_{};
+};
+
+LoadOutcome Fail(std::wstring error) {
+  LoadOutcome out;
+  out.error = std::move(error);
+  return out;
+}
+
+LoadOutcome Load(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return Fail(L"It is a folder, not a picture file.");
+
+  // Held open, shared for reading only, until decoding ends: nobody can
+  // change or replace the file between the header check and WIC's read.
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return Fail(OpenFailure(GetLastError()));
+
+  FileSource source(file.get());
+  const Inspection inspection = InspectPicture(source);
+  if (inspection.verdict == Verdict::Unreadable)
+    return Fail(L"The file could not be read (" + WindowsError(source.error()) + L").");
+  if (!inspection.accepted()) return Fail(inspection.reason);
+  const PictureHeader& header = inspection.header;
+
+  HRESULT hr = S_OK;
+  IWICImagingFactory* wic = ThreadFactory(hr);
+  if (!wic) return Fail(L"Windows could not start its picture decoder (WIC).");
+
+  ComPtr<IWICBitmapDecoder> decoder;
+  hr = wic->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                      WICDecodeMetadataCacheOnDemand, &decoder);
+  if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header));
+  // The decoder is chosen by content, as our check was; if they ever disagree,
+  // the size we checked is not the size it will decode.
+  GUID container{};
+  if (FAILED(decoder->GetContainerFormat(&container)) || container != ContainerOf(header.format))
+    return Fail(DecodeFailure(header.format, E_FAIL, header));
+
+  ComPtr<IWICBitmapFrameDecode> frame;
+  UINT frame_width = 0, frame_height = 0;
+  hr = decoder->GetFrame(0, &frame);
+  if (SUCCEEDED(hr)) hr = frame->GetSize(&frame_width, &frame_height);
+  if (SUCCEEDED(hr) && (frame_width != header.first_frame.width || frame_height != header.first_frame.height))
+    hr = E_FAIL;
+  if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header));
+
+  LoadOutcome out;
+  out.picture = Picture::Create(static_cast<int>(header.width), static_cast<int>(header.height));
+  if (!out.picture) return Fail(DecodeFailure(header.format, E_OUTOFMEMORY, header));
+
+  // Only a GIF's first image can leave part of the screen uncovered; the
+  // screen clips an image that reaches past it.
+  const FrameRect& place = header.first_frame;
+  const UINT left = place.left, top = place.top;
+  const UINT width = left < header.width ? std::min(place.width, header.width - left) : 0;
+  const UINT height = top < header.height ? std::min(place.height, header.height - top) : 0;
+  if (width != header.width || height != header.height) FillWhite(out.picture);
+
+  StripCopier copier;
+  hr = copier.Start(*wic, frame.Get(), width);
+  if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header));
+  for (UINT y = 0; y < height; y += copier.rows_per_strip()) {
+    const UINT rows = std::min(copier.rows_per_strip(), height - y);
+    std::uint8_t* first = out.picture.row(static_cast<int>(top + y)) + std::size_t(left) * 4;
+    hr = copier.Copy(y, rows, first, out.picture.stride());
+    if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header));
+  }
+  return out;
+}
+
+}  // namespace
+
+LoadOutcome LoadPictureFile(const std::wstring& path) {
+  if (path.empty()) return Fail(L"No file was named.");
+  try {
+    return Load(path);
+  } catch (const std::bad_alloc&) {  // a strip or a message; the picture itself is a DIB
+    return Fail(L"There is not enough memory to open the picture.");
+  }
+}
+
+}  // namespace velmora::convert

@@ -1,0 +1,163 @@
+#include "convert/save_bmp.h"
+
+#include <cstdio>
+#include <new>
+#include <vector>
+
+#include "convert/bmp_writer.h"
+#include "platform/handles.h"
+
+namespace velmora::convert {
+namespace {
+
+// Virus scanners and indexers hold a new file briefly: 10 tries, waiting 25 ms
+// longer each time (1.1 s in all) before giving up.
+constexpr int kMoveTries = 10;
+constexpr DWORD kMoveBackoffMs = 25;
+
+constexpr wchar_t kUnchanged[] = L" Any earlier file of that name is unchanged.";
+
+std::wstring FullPath(const std::wstring& path) {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (n == 0) return {};
+    if (n < buffer.size()) return std::wstring(buffer.data(), n);
+    buffer.resize(n);
+  }
+}
+
+std::wstring WriteFailure(DWORD code) {
+  switch (code) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return std::wstring(L"The disk is full, so the BMP file could not be written.") + kUnchanged;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return L"Velmora may not write files in that folder: access is denied.";
+  }
+  return L"The BMP file could not be written (Windows error " + std::to_wstring(code) + L")." +
+         kUnchanged;
+}
+
+// A file being written beside the target: deleted when it goes out of scope
+// unless it has been moved into the target's place.
+class TemporaryFile {
+ public:
+  TemporaryFile() = default;
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile() {
+    handle_.reset();
+    if (!path_.empty()) DeleteFileW(path_.c_str());
+  }
+  // Creates a new, unique file in `folder`; answers the Windows error, or 0.
+  DWORD Create(const std::wstring& folder) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      wchar_t name[64];
+      std::swprintf(name, 64, L"~velmora-%lx-%x.tmp", GetCurrentProcessId(), ++counter);
+      std::wstring path = folder;
+      if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
+      path += name;
+      handle_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (handle_) {
+        path_ = std::move(path);
+        return ERROR_SUCCESS;
+      }
+      if (GetLastError() != ERROR_FILE_EXISTS) return GetLastError();
+    }
+    return ERROR_FILE_EXISTS;
+  }
+  HANDLE handle() const { return handle_.get(); }
+  const std::wstring& path() const { return path_; }
+  void Close() { handle_.reset(); }
+  void Kept() { path_.clear(); }
+
+ private:
+  UniqueFile handle_;
+  std::wstring path_;
+};
+
+// Under Wine a target open in another program refuses the move with access
+// denied; Windows may say sharing or lock violation.
+bool HeldByAnother(DWORD code) {
+  return code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION;
+}
+
+std::wstring Save(const Picture& picture, const std::wstring& path) {
+  const auto width = static_cast<std::uint32_t>(picture.width());
+  const auto height = static_cast<std::uint32_t>(picture.height());
+  if (!Bmp24FileSize(width, height)) return L"The picture is too large for a BMP file.";
+  if (path.empty()) return L"No file name was given.";
+
+  const std::wstring full = FullPath(path);
+  const std::size_t cut = full.find_last_of(L"\\/");
+  if (full.empty() || cut == std::wstring::npos) return L"The file name is not valid.";
+  if (cut + 1 == full.size()) return L"The name ends in a backslash, so it names a folder, not a file.";
+  // "C:\" keeps its backslash; "C:\Pictures\" does not need one.
+  const std::wstring folder = full.substr(0, cut == 2 && full[1] == L':' ? 3 : cut);
+
+  const DWORD target = GetFileAttributesW(full.c_str());
+  if (target != INVALID_FILE_ATTRIBUTES) {
+    if (target & FILE_ATTRIBUTE_DIRECTORY)
+      return L"There is a folder with that name; choose another name for the BMP file.";
+    if (target & FILE_ATTRIBUTE_READONLY)
+      return L"The file is read-only, and Velmora does not replace read-only files. "
+             L"Choose another name, or clear the file's read-only setting first.";
+  }
+  const DWORD in = GetFileAttributesW(folder.c_str());
+  if (in == INVALID_FILE_ATTRIBUTES || !(in & FILE_ATTRIBUTE_DIRECTORY))
+    return L"The folder " + folder + L" does not exist.";
+
+  TemporaryFile temp;
+  if (const DWORD error = temp.Create(folder)) return WriteFailure(error);
+
+  DWORD write_error = ERROR_SUCCESS;
+  const RowSource rows = [&picture](std::uint32_t y) { return picture.row(static_cast<int>(y)); };
+  const ByteSink sink = [&](const std::uint8_t* data, std::size_t size) {
+    DWORD written = 0;
+    if (!WriteFile(temp.handle(), data, static_cast<DWORD>(size), &written, nullptr)) {
+      write_error = GetLastError();
+      return false;
+    }
+    if (written != size) write_error = ERROR_DISK_FULL;  // a short write means no room
+    return written == size;
+  };
+  if (WriteBmp24(width, height, rows, sink) != BmpWrite::Written) return WriteFailure(write_error);
+  // On disk before it takes the target's name: a crash after the move must not
+  // leave a name pointing at unwritten blocks.
+  if (!FlushFileBuffers(temp.handle())) return WriteFailure(GetLastError());
+  temp.Close();
+
+  DWORD move_error = ERROR_SUCCESS;
+  for (int attempt = 1; attempt <= kMoveTries; ++attempt) {
+    if (MoveFileExW(temp.path().c_str(), full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      temp.Kept();
+      return {};
+    }
+    move_error = GetLastError();
+    if (!HeldByAnother(move_error) || attempt == kMoveTries) break;
+    Sleep(kMoveBackoffMs * attempt);
+  }
+  if (HeldByAnother(move_error))
+    return std::wstring(L"Another program is using the file, or Velmora may not replace it; "
+                        L"close the file elsewhere and save again.") + kUnchanged;
+  if (move_error == ERROR_INVALID_NAME) return L"The file name is not valid.";
+  return L"The BMP file could not take its name (Windows error " + std::to_wstring(move_error) +
+         L")." + kUnchanged;
+}
+
+}  // namespace
+
+std::wstring SavePictureAsBmp(const Picture& picture, const std::wstring& path) {
+  if (!picture) return L"There is no picture to save.";
+  try {
+    return Save(picture, path);
+  } catch (const std::bad_alloc&) {  // the temporary file, if made, is gone with its owner
+    return std::wstring(L"There is not enough memory to save the picture.") + kUnchanged;
+  }
+}
+
+}  // namespace velmora::convert

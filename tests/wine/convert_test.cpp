@@ -1,0 +1,623 @@
+// The loader and saver against the real WIC and file system under Wine. The
+// pictures are made here: BMP and GIF by the small encoders below, JPEG by
+// WIC's own encoder.
+#include <windows.h>
+#include <psapi.h>
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "convert/picture_loader.h"
+#include "convert/save_bmp.h"
+#include "platform/handles.h"
+
+namespace velmora::convert {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Microsoft::WRL::ComPtr;
+
+// The loader keeps its WIC factory for the thread's life, so COM stays up for
+// the whole run rather than per test.
+class ComForTheRun : public ::testing::Environment {
+ public:
+  void SetUp() override { com_ = std::make_unique<ComApartment>(); ASSERT_TRUE(com_->ok()); }
+  void TearDown() override { com_.reset(); }
+
+ private:
+  std::unique_ptr<ComApartment> com_;
+};
+[[maybe_unused]] const auto* const kCom = ::testing::AddGlobalTestEnvironment(new ComForTheRun);
+
+struct Rgb {
+  std::uint8_t r, g, b;
+  bool operator==(const Rgb&) const = default;
+};
+std::ostream& operator<<(std::ostream& o, const Rgb& c) {
+  return o << "rgb(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << ")";
+}
+constexpr Rgb kWhite{255, 255, 255};
+
+Rgb PixelAt(const Picture& p, int x, int y) {
+  const std::uint8_t* q = p.row(y) + 4 * x;
+  return {q[2], q[1], q[0]};
+}
+
+void Le16(Bytes& b, std::uint32_t v) { b.push_back(v & 0xFF); b.push_back((v >> 8) & 0xFF); }
+void Le32(Bytes& b, std::uint32_t v) { Le16(b, v & 0xFFFF); Le16(b, v >> 16); }
+
+// A BMP as Paint would write it: 24 bits bottom-up, or 32 bits top-down.
+Bytes EncodeBmp(int w, int h, const std::vector<Rgb>& px, bool top_down_32 = false) {
+  const int bpp = top_down_32 ? 32 : 24;
+  const int stride = (w * bpp / 8 + 3) / 4 * 4;
+  Bytes b = {'B', 'M'};
+  Le32(b, 54 + stride * h); Le32(b, 0); Le32(b, 54);
+  Le32(b, 40); Le32(b, w); Le32(b, top_down_32 ? -h : h); Le16(b, 1); Le16(b, bpp);
+  Le32(b, 0); Le32(b, stride * h); Le32(b, 2835); Le32(b, 2835); Le32(b, 0); Le32(b, 0);
+  for (int row = 0; row < h; ++row) {
+    const int y = top_down_32 ? row : h - 1 - row;
+    const std::size_t start = b.size();
+    for (int x = 0; x < w; ++x) {
+      const Rgb c = px[y * w + x];
+      b.insert(b.end(), {c.b, c.g, c.r});
+      if (top_down_32) b.push_back(0);
+    }
+    b.resize(start + stride, 0);
+  }
+  return b;
+}
+
+struct GifImage {
+  GifImage(int l, int t, int w, int h, std::vector<std::uint8_t> idx)
+      : left(l), top(t), width(w), height(h), indices(std::move(idx)) {}
+  int left, top, width, height;
+  std::vector<std::uint8_t> indices;  // row by row, top-down
+  std::vector<Rgb> local;             // a local colour table when not empty
+  int transparent = -1;
+  bool interlaced = false;
+};
+
+int TableBits(std::size_t colours) {
+  int bits = 1;
+  while ((1u << bits) < colours) ++bits;
+  return bits;
+}
+
+void PutTable(Bytes& b, const std::vector<Rgb>& table) {
+  const std::size_t size = std::size_t(1) << TableBits(table.size());
+  for (std::size_t i = 0; i < size; ++i) {
+    const Rgb c = i < table.size() ? table[i] : Rgb{0, 0, 0};
+    b.insert(b.end(), {c.r, c.g, c.b});
+  }
+}
+
+// LZW with a clear code before the table would grow: every code stays a
+// literal of the smallest width, which any decoder must read.
+void PutLzw(Bytes& b, const std::vector<std::uint8_t>& indices, int colours) {
+  const int min_bits = std::max(2, TableBits(colours));
+  const unsigned clear = 1u << min_bits, end = clear + 1, width = min_bits + 1;
+  Bytes packed;
+  std::uint32_t acc = 0;
+  int held = 0;
+  auto put = [&](unsigned code) {
+    acc |= code << held;
+    held += width;
+    while (held >= 8) { packed.push_back(acc & 0xFF); acc >>= 8; held -= 8; }
+  };
+  put(clear);
+  unsigned since_clear = 0;
+  for (std::uint8_t i : indices) {
+    if (since_clear == clear - 2) { put(clear); since_clear = 0; }
+    put(i);
+    ++since_clear;
+  }
+  put(end);
+  if (held > 0) packed.push_back(acc & 0xFF);
+  b.push_back(static_cast<std::uint8_t>(min_bits));
+  for (std::size_t at = 0; at < packed.size(); at += 255) {
+    const std::size_t n = std::min<std::size_t>(255, packed.size() - at);
+    b.push_back(static_cast<std::uint8_t>(n));
+    b.insert(b.end(), packed.begin() + at, packed.begin() + at + n);
+  }
+  b.push_back(0);
+}
+
+Bytes EncodeGif(int screen_w, int screen_h, const std::vector<Rgb>& global,
+                const std::vector<GifImage>& images) {
+  Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
+  Le16(b, screen_w);
+  Le16(b, screen_h);
+  b.push_back(global.empty() ? 0 : static_cast<std::uint8_t>(0x80 | (TableBits(global.size()) - 1)));
+  b.push_back(0);  // background index: the loader uses white regardless
+  b.push_back(0);
+  if (!global.empty()) PutTable(b, global);
+  for (const GifImage& im : images) {
+    if (im.transparent >= 0)
+      b.insert(b.end(), {0x21, 0xF9, 4, 0x01, 0, 0, static_cast<std::uint8_t>(im.transparent), 0});
+    b.push_back(0x2C);
+    Le16(b, im.left); Le16(b, im.top); Le16(b, im.width); Le16(b, im.height);
+    std::uint8_t flags = im.interlaced ? 0x40 : 0;
+    if (!im.local.empty()) flags |= 0x80 | (TableBits(im.local.size()) - 1);
+    b.push_back(flags);
+    if (!im.local.empty()) PutTable(b, im.local);
+    std::vector<std::uint8_t> order;
+    if (!im.interlaced) {
+      order = im.indices;
+    } else {  // rows 0, 8, 16...; 4, 12...; 2, 6...; 1, 3...
+      for (auto [first, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+        for (int y = first; y < im.height; y += step)
+          order.insert(order.end(), im.indices.begin() + y * im.width, im.indices.begin() + (y + 1) * im.width);
+    }
+    PutLzw(b, order, static_cast<int>(im.local.empty() ? global.size() : im.local.size()));
+  }
+  b.push_back(0x3B);
+  return b;
+}
+
+// A picture from one of WIC's own encoders, for the cases that need a real
+// JPEG, or a PNG with partial transparency.
+Bytes EncodeWithWic(const GUID& container, const WICPixelFormatGUID& wanted, int w, int h,
+                    const Bytes& pixels) {
+  ComPtr<IWICImagingFactory> wic;
+  ComPtr<IStream> stream;
+  ComPtr<IWICBitmapEncoder> encoder;
+  ComPtr<IWICBitmapFrameEncode> frame;
+  ComPtr<IPropertyBag2> options;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&wic))) ||
+      FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) ||
+      FAILED(wic->CreateEncoder(container, nullptr, &encoder)) ||
+      FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
+      FAILED(encoder->CreateNewFrame(&frame, &options)) || FAILED(frame->Initialize(options.Get())) ||
+      FAILED(frame->SetSize(w, h)))
+    return {};
+  WICPixelFormatGUID format = wanted;
+  if (FAILED(frame->SetPixelFormat(&format)) || format != wanted) return {};
+  const UINT stride = static_cast<UINT>(pixels.size() / h);
+  if (FAILED(frame->WritePixels(h, stride, static_cast<UINT>(pixels.size()), const_cast<BYTE*>(pixels.data()))) ||
+      FAILED(frame->Commit()) || FAILED(encoder->Commit()))
+    return {};
+  STATSTG stat{};
+  stream->Stat(&stat, STATFLAG_NONAME);
+  Bytes out(static_cast<std::size_t>(stat.cbSize.QuadPart));
+  LARGE_INTEGER zero{};
+  ULONG got = 0;
+  stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+  stream->Read(out.data(), static_cast<ULONG>(out.size()), &got);
+  out.resize(got);
+  return out;
+}
+
+Bytes EncodeJpeg(int w, int h, const std::vector<Rgb>& px) {
+  Bytes bgr;
+  for (const Rgb& c : px) bgr.insert(bgr.end(), {c.b, c.g, c.r});
+  return EncodeWithWic(GUID_ContainerFormatJpeg, GUID_WICPixelFormat24bppBGR, w, h, bgr);
+}
+
+std::size_t FindMarker(const Bytes& jpeg, std::uint8_t marker) {
+  for (std::size_t i = 2; i + 1 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == marker) return i;
+  return std::string::npos;
+}
+
+// A fresh folder under the prefix's temp folder, with a non-ASCII name, gone
+// with everything in it after the test.
+class TempFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    static int n = 0;
+    dir_ = std::wstring(temp) + L"velmora-conv\u00E9rt-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++n);
+    ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
+  }
+  void TearDown() override { RemoveTree(dir_); }
+
+  static void RemoveTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = dir + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveTree(path);
+        } else {
+          SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+          DeleteFileW(path.c_str());
+        }
+      } while (FindNextFileW(h, &found));
+      FindClose(h);
+    }
+    RemoveDirectoryW(dir.c_str());
+  }
+
+  std::wstring Path(const std::wstring& name) const { return dir_ + L"\\" + name; }
+
+  std::wstring Write(const std::wstring& name, const Bytes& bytes) const {
+    const std::wstring path = Path(name);
+    UniqueFile f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD done = 0;
+    EXPECT_TRUE(f && WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr));
+    return path;
+  }
+
+  static Bytes Read(const std::wstring& path) {
+    UniqueFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!f) return {};
+    LARGE_INTEGER size{};
+    GetFileSizeEx(f.get(), &size);
+    Bytes b(static_cast<std::size_t>(size.QuadPart));
+    DWORD done = 0;
+    ReadFile(f.get(), b.data(), static_cast<DWORD>(b.size()), &done, nullptr);
+    b.resize(done);
+    return b;
+  }
+
+  std::vector<std::wstring> Names() const {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((dir_ + L"\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+      if (std::wcscmp(found.cFileName, L".") && std::wcscmp(found.cFileName, L".."))
+        names.emplace_back(found.cFileName);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    return names;
+  }
+
+  std::wstring dir_;
+};
+
+std::string Narrow(const std::wstring& w) {
+  std::string s;
+  for (wchar_t c : w) s += c < 128 ? static_cast<char>(c) : '?';
+  return s;
+}
+
+// A few distinct colours, so a swapped channel or shifted row shows.
+std::vector<Rgb> Pattern(int w, int h) {
+  std::vector<Rgb> px;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      px.push_back({static_cast<std::uint8_t>(30 * x + 7), static_cast<std::uint8_t>(50 * y + 11),
+                    static_cast<std::uint8_t>(200 - 9 * x - 13 * y)});
+  return px;
+}
+
+void ExpectPixels(const Picture& p, int w, int h, const std::vector<Rgb>& want) {
+  ASSERT_TRUE(p);
+  ASSERT_EQ(p.width(), w);
+  ASSERT_EQ(p.height(), h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      ASSERT_EQ(PixelAt(p, x, y), want[y * w + x]) << "at " << x << "," << y;
+      ASSERT_EQ(p.row(y)[4 * x + 3], 0) << "fourth byte at " << x << "," << y;
+    }
+}
+
+using PictureLoading = TempFolderTest;
+
+TEST_F(PictureLoading, BmpRowsInEitherOrderComeOutExactly) {
+  for (auto [w, h] : {std::pair{5, 3}, {1, 1}, {4, 2}, {7, 4}}) {
+    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+    const std::vector<Rgb> px = Pattern(w, h);
+    ExpectPixels(LoadPictureFile(Write(L"up.bmp", EncodeBmp(w, h, px))).picture, w, h, px);
+    ExpectPixels(LoadPictureFile(Write(L"down.bmp", EncodeBmp(w, h, px, true))).picture, w, h, px);
+  }
+}
+
+const std::vector<Rgb> kPalette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {10, 20, 30}, {250, 240, 5}};
+
+std::vector<std::uint8_t> Indices(int w, int h) {
+  std::vector<std::uint8_t> idx;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) idx.push_back(static_cast<std::uint8_t>((x + 2 * y) % kPalette.size()));
+  return idx;
+}
+
+std::vector<Rgb> Colours(const std::vector<std::uint8_t>& idx, const std::vector<Rgb>& table) {
+  std::vector<Rgb> px;
+  for (std::uint8_t i : idx) px.push_back(table[i]);
+  return px;
+}
+
+TEST_F(PictureLoading, GifPixelsComeOutExactly) {
+  for (bool interlaced : {false, true}) {
+    SCOPED_TRACE(interlaced ? "interlaced" : "progressive rows");
+    const int w = 7, h = 19;  // every interlace pass has rows
+    GifImage im{0, 0, w, h, Indices(w, h)};
+    im.interlaced = interlaced;
+    const LoadOutcome out = LoadPictureFile(Write(L"p.gif", EncodeGif(w, h, kPalette, {im})));
+    ASSERT_EQ(out.error, L"");
+    ExpectPixels(out.picture, w, h, Colours(im.indices, kPalette));
+  }
+}
+
+TEST_F(PictureLoading, GifFirstImageSitsAtItsOffsetOnAWhiteScreen) {
+  // A 4 x 3 first image at (3, 2) on a 10 x 8 screen, with a local table and a
+  // transparent colour; a second image that must not show.
+  GifImage first{3, 2, 4, 3, {0, 1, 2, 3, 3, 2, 1, 0, 1, 1, 2, 2}};
+  first.local = {{9, 8, 7}, {100, 0, 200}, {1, 2, 3}, {0, 0, 0}};
+  first.transparent = 3;
+  GifImage second{0, 0, 10, 8, std::vector<std::uint8_t>(80, 0)};
+  const LoadOutcome out = LoadPictureFile(Write(L"anim.gif", EncodeGif(10, 8, kPalette, {first, second})));
+  ASSERT_EQ(out.error, L"");
+  std::vector<Rgb> want(80, kWhite);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) {
+      const std::uint8_t i = first.indices[y * 4 + x];
+      want[(2 + y) * 10 + 3 + x] = i == 3 ? kWhite : first.local[i];
+    }
+  ExpectPixels(out.picture, 10, 8, want);
+}
+
+TEST_F(PictureLoading, GifImageReachingPastTheScreenIsClipped) {
+  GifImage im{7, 5, 4, 4, Indices(4, 4)};
+  const LoadOutcome out = LoadPictureFile(Write(L"edge.gif", EncodeGif(10, 8, kPalette, {im})));
+  if (!out.error.empty()) {  // refusing is acceptable; reading past the picture is not
+    EXPECT_EQ(out.error.rfind(L"The GIF picture", 0), 0u) << Narrow(out.error);
+    return;
+  }
+  std::vector<Rgb> want(80, kWhite);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 3; ++x) want[(5 + y) * 10 + 7 + x] = kPalette[im.indices[y * 4 + x]];
+  ExpectPixels(out.picture, 10, 8, want);
+}
+
+TEST_F(PictureLoading, ContentDecidesNotTheName) {
+  const std::vector<Rgb> px = Pattern(3, 2);
+  ExpectPixels(LoadPictureFile(Write(L"really a bmp.jpg", EncodeBmp(3, 2, px))).picture, 3, 2, px);
+  GifImage im{0, 0, 3, 2, Indices(3, 2)};
+  ExpectPixels(LoadPictureFile(Write(L"really a gif.bmp", EncodeGif(3, 2, kPalette, {im}))).picture, 3, 2,
+               Colours(im.indices, kPalette));
+}
+
+TEST_F(PictureLoading, JpegDecodesCloseToItsSource) {
+  // Flat 16 x 16 blocks (a whole colour-subsampled MCU each) survive JPEG
+  // within a few levels at their centres; the channels lie at least 40 levels
+  // apart, so a swapped channel or a flipped picture fails the 8 allowed.
+  const int w = 64, h = 32;
+  auto colour = [](int block) {
+    return Rgb{static_cast<std::uint8_t>(200 - 10 * block), 120, static_cast<std::uint8_t>(20 + 10 * block)};
+  };
+  std::vector<Rgb> px;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) px.push_back(colour(x / 16 + 4 * (y / 16)));
+  const Bytes jpeg = EncodeJpeg(w, h, px);
+  ASSERT_FALSE(jpeg.empty());
+  const LoadOutcome out = LoadPictureFile(Write(L"blocks.jpeg", jpeg));
+  ASSERT_EQ(out.error, L"");
+  ASSERT_EQ(out.picture.width(), w);
+  ASSERT_EQ(out.picture.height(), h);
+  for (int block = 0; block < 8; ++block) {
+    const int x = 16 * (block % 4) + 8, y = 16 * (block / 4) + 8;
+    const Rgb got = PixelAt(out.picture, x, y), want = colour(block);
+    EXPECT_NEAR(got.r, want.r, 8) << "block " << block;
+    EXPECT_NEAR(got.g, want.g, 8) << "block " << block;
+    EXPECT_NEAR(got.b, want.b, 8) << "block " << block;
+  }
+}
+
+TEST_F(PictureLoading, PartialTransparencyIsBlendedOverWhite) {
+  // Straight alpha: each colour channel c at alpha a becomes
+  // (c * a + 255 * (255 - a)) / 255, rounded to nearest.
+  const Bytes bgra = {10, 20, 30, 255,  10, 20, 30, 0,  0, 0, 0, 128,  200, 100, 50, 51};
+  const Bytes png = EncodeWithWic(GUID_ContainerFormatPng, GUID_WICPixelFormat32bppBGRA, 4, 1, bgra);
+  ASSERT_FALSE(png.empty());
+  const LoadOutcome out = LoadPictureFile(Write(L"alpha.png", png));
+  ASSERT_EQ(out.error, L"");
+  ExpectPixels(out.picture, 4, 1, {{30, 20, 10}, kWhite, {127, 127, 127}, {214, 224, 244}});
+}
+
+TEST_F(PictureLoading, NonAsciiPathsLoad) {
+  const std::vector<Rgb> px = Pattern(2, 2);
+  ExpectPixels(LoadPictureFile(Write(L"\u4E2D\u6587 \u00E4\u00F6\u00FC \u0436.bmp", EncodeBmp(2, 2, px))).picture,
+               2, 2, px);
+}
+
+using HostilePictures = TempFolderTest;
+
+TEST_F(HostilePictures, EachFailureHasItsOwnSentence) {
+  EXPECT_EQ(LoadPictureFile(Path(L"missing.gif")).error, L"The file does not exist.");
+  EXPECT_EQ(LoadPictureFile(Path(L"no such folder\\x.gif")).error, L"The file does not exist.");
+  EXPECT_EQ(LoadPictureFile(Write(L"empty.gif", {})).error, L"The file is empty.");
+  EXPECT_EQ(LoadPictureFile(dir_).error, L"It is a folder, not a picture file.");
+  const std::string text = "Not a picture at all, just text.\r\n";
+  EXPECT_EQ(LoadPictureFile(Write(L"notes.jpg", Bytes(text.begin(), text.end()))).error.rfind(
+                L"The file is not a picture that Velmora can read.", 0),
+            0u);
+  const Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(LoadPictureFile(Write(L"scan.tif", tiff)).error.rfind(L"The file is not a picture", 0), 0u);
+}
+
+TEST_F(HostilePictures, CutAndCorruptFilesAreRefusedWithoutAPicture) {
+  GifImage im{0, 0, 40, 30, std::vector<std::uint8_t>(1200, 1)};
+  const Bytes gif = EncodeGif(40, 30, kPalette, {im});
+  const std::vector<Rgb> px = Pattern(40, 30);
+  const Bytes jpeg = EncodeJpeg(40, 30, px);
+  ASSERT_FALSE(jpeg.empty());
+  const Bytes bmp = EncodeBmp(40, 30, px);
+
+  struct Case { const wchar_t* name; Bytes bytes; const wchar_t* starts; };
+  std::vector<Case> cases = {
+      {L"cut-in-data.gif", Bytes(gif.begin(), gif.begin() + gif.size() / 2), L"The GIF picture is incomplete"},
+      {L"cut-in-header.gif", Bytes(gif.begin(), gif.begin() + 20), L"The GIF picture is incomplete"},
+      {L"cut-in-pixels.bmp", Bytes(bmp.begin(), bmp.begin() + bmp.size() - 1), L"The BMP picture is incomplete"},
+      {L"cut-in-header.jpg", Bytes(jpeg.begin(), jpeg.begin() + FindMarker(jpeg, 0xC0) + 4),
+       L"The JPEG picture is incomplete"},
+      {L"cut-in-data.jpg", Bytes(jpeg.begin(), jpeg.begin() + FindMarker(jpeg, 0xDA) + 20),
+       L"The JPEG picture is damaged"},
+  };
+  Bytes bad_scan = jpeg;  // the scan names a component the frame does not have
+  bad_scan[FindMarker(bad_scan, 0xDA) + 5] = 0x77;
+  cases.push_back({L"bad-scan.jpg", bad_scan, L"The JPEG picture is damaged"});
+  Bytes bad_gif = gif;
+  bad_gif[13 + 24 + 10] = 9;  // LZW code size 9: no decoder can start
+  cases.push_back({L"bad-code-size.gif", bad_gif, L"The GIF picture is damaged"});
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Narrow(c.name));
+    const LoadOutcome out = LoadPictureFile(Write(c.name, c.bytes));
+    EXPECT_FALSE(out.picture);
+    EXPECT_EQ(out.error.rfind(c.starts, 0), 0u) << Narrow(out.error);
+  }
+}
+
+std::size_t PeakPrivateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX m{};
+  m.cb = sizeof m;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m);
+  return m.PeakPagefileUsage;
+}
+
+TEST_F(HostilePictures, HugeSizesAreRefusedBeforeTheDecoderAllocates) {
+  Bytes jpeg = EncodeJpeg(16, 16, Pattern(16, 16));
+  ASSERT_FALSE(jpeg.empty());
+  const std::size_t sof = FindMarker(jpeg, 0xC0);
+  ASSERT_NE(sof, std::string::npos);
+  for (std::size_t at : {sof + 5, sof + 7}) { jpeg[at] = 65500 >> 8; jpeg[at + 1] = 65500 & 0xFF; }
+
+  GifImage im{0, 0, 1, 1, {0}};
+  Bytes gif = EncodeGif(1, 1, kPalette, {im});
+  gif[6] = gif[7] = gif[8] = gif[9] = 0xFF;  // screen 65535 x 65535
+  Bytes bmp = EncodeBmp(1, 1, {{1, 2, 3}});
+  bmp.resize(54);
+  bmp[18] = 0x30; bmp[19] = 0x75; bmp[22] = 0x30; bmp[23] = 0x75;  // 30000 x 30000, no pixels
+
+  const std::size_t peak_before = PeakPrivateBytes();
+  const auto start = std::chrono::steady_clock::now();
+  const LoadOutcome j = LoadPictureFile(Write(L"huge.jpg", jpeg));
+  const LoadOutcome g = LoadPictureFile(Write(L"huge.gif", gif));
+  const LoadOutcome b = LoadPictureFile(Write(L"huge.bmp", bmp));
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(j.error.rfind(L"The picture is too large: 65500 x 65500 pixels.", 0), 0u) << Narrow(j.error);
+  EXPECT_EQ(g.error.rfind(L"The picture is too large: 65535 x 65535 pixels.", 0), 0u) << Narrow(g.error);
+  EXPECT_EQ(b.error.rfind(L"The picture is too large: 30000 x 30000 pixels.", 0), 0u) << Narrow(b.error);
+  EXPECT_LT(took, std::chrono::milliseconds(500));
+  if (PeakPrivateBytes() != 0) {  // a stub somewhere reports 0
+    EXPECT_LT(PeakPrivateBytes() - peak_before, 32u << 20);
+  }
+}
+
+TEST_F(HostilePictures, AFileHeldByAnotherProgramIsReported) {
+  const std::wstring path = Write(L"held.bmp", EncodeBmp(2, 2, Pattern(2, 2)));
+  UniqueFile holder(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
+  EXPECT_EQ(LoadPictureFile(path).error, L"Another program is using the file; close it and try again.");
+}
+
+using BmpSaving = TempFolderTest;
+
+Picture MakePicture(int w, int h) {
+  Picture p = Picture::Create(w, h);
+  const std::vector<Rgb> px = Pattern(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      std::uint8_t* q = p.row(y) + 4 * x;
+      q[0] = px[y * w + x].b; q[1] = px[y * w + x].g; q[2] = px[y * w + x].r; q[3] = 0x77;
+    }
+  return p;
+}
+
+TEST_F(BmpSaving, SavedFilesLoadBackExactly) {
+  for (int w : {1, 2, 3, 4, 5, 7}) {
+    SCOPED_TRACE(w);
+    const std::wstring path = Path(L"w" + std::to_wstring(w) + L".bmp");
+    ASSERT_EQ(SavePictureAsBmp(MakePicture(w, 3), path), L"");
+    const Bytes file = Read(path);
+    EXPECT_EQ(file.size(), 54u + (w * 3 + 3) / 4 * 4 * 3);
+    ExpectPixels(LoadPictureFile(path).picture, w, 3, Pattern(w, 3));
+  }
+  EXPECT_EQ(Names().size(), 6u);  // no temporary file left behind
+}
+
+TEST_F(BmpSaving, ReplacesAnExistingFileWhole) {
+  const std::wstring path = Write(L"old.bmp", Bytes(100000, 0xAB));
+  ASSERT_EQ(SavePictureAsBmp(MakePicture(4, 4), path), L"");
+  EXPECT_EQ(Read(path).size(), 54u + 12 * 4);
+  ExpectPixels(LoadPictureFile(path).picture, 4, 4, Pattern(4, 4));
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L"old.bmp"});
+}
+
+TEST_F(BmpSaving, RefusalsLeaveEverythingAsItWas) {
+  const Bytes old(777, 0x42);
+  const std::wstring locked = Write(L"locked.bmp", old);
+  ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+  const std::wstring read_only = SavePictureAsBmp(MakePicture(3, 3), locked);
+  EXPECT_EQ(read_only.rfind(L"The file is read-only", 0), 0u) << Narrow(read_only);
+  EXPECT_EQ(Read(locked), old);
+  EXPECT_EQ(GetFileAttributesW(locked.c_str()) & FILE_ATTRIBUTE_READONLY, DWORD(FILE_ATTRIBUTE_READONLY));
+
+  ASSERT_TRUE(CreateDirectoryW(Path(L"taken.bmp").c_str(), nullptr));
+  EXPECT_EQ(SavePictureAsBmp(MakePicture(3, 3), Path(L"taken.bmp")),
+            L"There is a folder with that name; choose another name for the BMP file.");
+  EXPECT_EQ(GetFileAttributesW(Path(L"taken.bmp").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+            DWORD(FILE_ATTRIBUTE_DIRECTORY));
+
+  EXPECT_EQ(SavePictureAsBmp(MakePicture(3, 3), Path(L"gone\\x.bmp")),
+            L"The folder " + Path(L"gone") + L" does not exist.");
+  EXPECT_EQ(SavePictureAsBmp(Picture(), Path(L"nothing.bmp")), L"There is no picture to save.");
+  EXPECT_EQ(SavePictureAsBmp(MakePicture(3, 3), Path(L"dir\\")),
+            L"The name ends in a backslash, so it names a folder, not a file.");
+
+  std::vector<std::wstring> names = Names();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"locked.bmp", L"taken.bmp"}));
+}
+
+TEST_F(BmpSaving, WaitsForABriefHolderAndGivesUpOnALongOne) {
+  const Bytes old(321, 0x11);
+  const std::wstring path = Write(L"busy.bmp", old);
+  {
+    UniqueFile holder(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    const auto start = std::chrono::steady_clock::now();
+    const std::wstring error = SavePictureAsBmp(MakePicture(2, 2), path);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(error.rfind(L"Another program is using the file", 0), 0u) << Narrow(error);
+    EXPECT_GT(took, std::chrono::milliseconds(900));  // 25 + 50 + ... + 225 ms of waiting
+    EXPECT_LT(took, std::chrono::seconds(5));
+  }
+  EXPECT_EQ(Read(path), old);
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L"busy.bmp"});
+
+  UniqueFile holder(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
+  std::thread release([&holder] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    holder.reset();
+  });
+  const std::wstring error = SavePictureAsBmp(MakePicture(2, 2), path);
+  release.join();
+  EXPECT_EQ(error, L"");
+  ExpectPixels(LoadPictureFile(path).picture, 2, 2, Pattern(2, 2));
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L"busy.bmp"});
+}
+
+TEST_F(BmpSaving, NonAsciiAndRelativeNames) {
+  const std::wstring name = L"Bild \u00E4\u00DF \u4E2D \u0416.bmp";
+  ASSERT_EQ(SavePictureAsBmp(MakePicture(3, 2), Path(name)), L"");
+  ExpectPixels(LoadPictureFile(Path(name)).picture, 3, 2, Pattern(3, 2));
+
+  wchar_t previous[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryW(dir_.c_str()));
+  const std::wstring error = SavePictureAsBmp(MakePicture(2, 2), L"relative.bmp");
+  SetCurrentDirectoryW(previous);
+  EXPECT_EQ(error, L"");
+  ExpectPixels(LoadPictureFile(Path(L"relative.bmp")).picture, 2, 2, Pattern(2, 2));
+}
+
+}  // namespace
+}  // namespace velmora::convert
