@@ -121,10 +121,18 @@ def wait_for(predicate, timeout=15, what="condition"):
 class App:
     def __init__(self):
         self.proc = None
+        self.pids = set()  # Windows process ids of what this App started
 
     def start(self, expect_main=True):
+        before = {w["pid"] for w in top_windows()}
         self.proc = subprocess.Popen(["wine", EXE], env=ENV, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL, cwd=BUILD)
+        # The launcher may hand the program over to another Unix process, so
+        # remember the program by its own process id, read from its first window.
+        first = wait_for(lambda: [w for w in top_windows()
+                                  if w["pid"] not in before and w["class"] in ("VelmoraMain", "#32770")],
+                         what="a window of the program")
+        self.pids = {w["pid"] for w in first}
         if expect_main:
             self.wait_main()
         return self
@@ -203,8 +211,11 @@ class App:
         raise AssertionError("no pixel read")
 
     def stop(self):
+        for pid in self.pids:
+            wine("taskkill", "/F", "/PID", str(pid), check=False)
         if self.proc and self.proc.poll() is None:
             self.proc.kill()
+        if self.proc:
             self.proc.wait(timeout=10)
         # A process killed under Wine may leave its windows behind for a moment.
         wait_for(lambda: not any(w["class"] in ("VelmoraMain", "#32770") for w in top_windows()),
@@ -214,8 +225,12 @@ class App:
     def __enter__(self):
         return self
 
-    def __exit__(self, *exc):
-        self.stop()
+    def __exit__(self, kind, value, trace):
+        try:
+            self.stop()
+        except AssertionError:
+            if kind is None:
+                raise  # otherwise the test's own failure is the one worth seeing
 
 
 def _control_ids():

@@ -66,10 +66,13 @@ void Print(HWND hwnd, HWND origin, HWND focus) {
   if (origin) ScreenToClient(origin, &topLeft);
   POINT client{0, 0};
   ClientToScreen(hwnd, &client);
-  std::printf("{\"hwnd\": %llu, \"id\": %d, \"class\": %s, \"text\": %s, \"x\": %ld, \"y\": %ld, "
+  DWORD process = 0;
+  GetWindowThreadProcessId(hwnd, &process);
+  std::printf("{\"hwnd\": %llu, \"pid\": %lu, \"id\": %d, \"class\": %s, \"text\": %s, \"x\": %ld, \"y\": %ld, "
               "\"w\": %ld, \"h\": %ld, \"cx\": %ld, \"cy\": %ld, "
               "\"visible\": %s, \"enabled\": %s, \"focused\": %s, \"style\": %lu}\n",
-              static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), GetDlgCtrlID(hwnd),
+              static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), static_cast<unsigned long>(process),
+              GetDlgCtrlID(hwnd),
               Json(ClassOf(hwnd)).c_str(), Json(Text(hwnd)).c_str(), topLeft.x, topLeft.y,
               r.right - r.left, r.bottom - r.top, client.x, client.y, IsWindowVisible(hwnd) ? "true" : "false",
               IsWindowEnabled(hwnd) ? "true" : "false", hwnd == focus ? "true" : "false",

@@ -1,0 +1,106 @@
+"""Converting as a user does it: open a JPEG through the real Open dialog,
+see it in the preview, save it through the real Save dialog, then apply the
+saved bitmap to Explorer from the first tab and remove both again."""
+import os
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+import harness as h  # noqa: E402
+
+
+class ConvertJourney(unittest.TestCase):
+    def setUp(self):
+        h.reset_toolbar_key()
+        self.dir = h.workdir()
+        self.jpeg = os.path.join(self.dir, "holiday photo.jpg")
+        # Larger than the 441 x 185 frame: the preview must clip, the file keep it all.
+        subprocess.run(["convert", "-size", "600x300", "gradient:#2050c0-#f0c020", "-quality", "95", self.jpeg],
+                       check=True)
+
+    def dialog(self, app, button, title, path):
+        app.click(h.ID[button])
+        dialog = h.wait_for(lambda: next((w for w in h.top_windows() if w["text"] == title), None),
+                            what="the %s dialog" % title)
+        h.run("xdotool", "mousemove", str(dialog["x"] + dialog["w"] // 2), str(dialog["y"] + dialog["h"] // 2))
+        app.keys("ctrl+a")
+        app.type(path)
+        app.keys("Return")
+        h.wait_for(lambda: all(w["hwnd"] != dialog["hwnd"] for w in h.top_windows()), what="the dialog to close")
+
+    def test_open_save_apply_and_remove(self):
+        saved = os.path.join(self.dir, "holiday photo.bmp")
+        with h.App().start() as app:
+            app.point_at_main()
+            app.keys("alt+g")
+            h.wait_for(lambda: app.control(h.ID["IDC_OPEN_GIFJPEG"])["visible"], what="the converter tab")
+            self.dialog(app, "IDC_OPEN_GIFJPEG", "Open", h.unix_to_windows(self.jpeg))
+            frame = app.control(h.ID["IDC_CONVERT_PREVIEW"])
+            self.assertEqual((frame["w"], frame["h"]), (441, 185))
+            h.time.sleep(0.3)
+            top_left = app.pixel(frame["x"] + 2, frame["y"] + 2)
+            self.assertLess(top_left[0], 90)  # the blue end of the gradient, unscaled at the corner
+            app.screenshot("convert-preview")
+
+            # Typed without the extension: the program adds ".bmp".
+            self.dialog(app, "IDC_SAVE_AS_BITMAP", "Save As", h.unix_to_windows(saved[:-4]))
+            h.wait_for(lambda: os.path.exists(saved), what="the BMP file")
+            identify = subprocess.run(["identify", "-format", "%w %h %m", saved], stdout=subprocess.PIPE,
+                                      text=True, check=True).stdout
+            self.assertTrue(identify.startswith("600 300 BMP"), identify)
+
+            app.keys("alt+c")
+            h.wait_for(lambda: app.control(h.ID["IDC_APPLY"])["visible"], what="the first tab")
+            # "Apply wallpaper" opens only after a bitmap was chosen on this tab.
+            app.click(h.ID["IDC_OPEN_PICTURE"])
+            dialog = h.wait_for(lambda: next((w for w in h.top_windows() if w["text"] == "Open"), None),
+                                what="the Open dialog")
+            h.run("xdotool", "mousemove", str(dialog["x"] + dialog["w"] // 2), str(dialog["y"] + dialog["h"] // 2))
+            app.keys("ctrl+a")
+            app.type(h.unix_to_windows(saved))
+            app.keys("Return")
+            h.wait_for(lambda: app.control(h.ID["IDC_APPLY"])["enabled"], what="Apply to be enabled")
+            app.click(h.ID["IDC_APPLY"])
+            h.wait_for(lambda: any(w["class"] == "#32768" for w in h.top_windows()), what="the popup menu")
+            app.keys("w")
+            h.wait_for(lambda: h.reg_query("BackBitmap") == h.unix_to_windows(saved), what="the Explorer value")
+            self.assertIsNone(h.reg_query("BackBitmapIE5"))
+            self.assertEqual(app.control(h.ID["IDC_EXPLORER_FILENAME"])["text"], "holiday photo.bmp")
+
+            app.click(h.ID["IDC_REMOVE_WALLPAPER"])
+            caption, _ = app.answer_box("Return")
+            self.assertEqual(caption, "Really?")
+            h.wait_for(lambda: h.reg_query("BackBitmap") == "", what="the values to be emptied")
+            self.assertEqual(h.reg_query("BackBitmapIE5"), "")
+
+    def test_an_unreadable_picture_is_named_and_the_preview_kept(self):
+        broken = os.path.join(self.dir, "broken.jpg")
+        with open(self.jpeg, "rb") as f:
+            data = f.read()
+        with open(broken, "wb") as f:
+            f.write(data[:200])
+        with h.App().start() as app:
+            app.point_at_main()
+            app.keys("alt+g")
+            h.wait_for(lambda: app.control(h.ID["IDC_OPEN_GIFJPEG"])["visible"], what="the converter tab")
+            self.dialog(app, "IDC_OPEN_GIFJPEG", "Open", h.unix_to_windows(self.jpeg))
+            self.dialog(app, "IDC_OPEN_GIFJPEG", "Open", h.unix_to_windows(broken))
+            caption, text = app.answer_box()
+            self.assertIn("broken.jpg", text)
+            frame = app.control(h.ID["IDC_CONVERT_PREVIEW"])
+            self.assertLess(app.pixel(frame["x"] + 2, frame["y"] + 2)[0], 90)  # still the first picture
+
+    def test_save_before_open_asks_for_a_picture_first(self):
+        with h.App().start() as app:
+            app.point_at_main()
+            app.keys("alt+g")
+            h.wait_for(lambda: app.control(h.ID["IDC_SAVE_AS_BITMAP"])["visible"], what="the converter tab")
+            app.click(h.ID["IDC_SAVE_AS_BITMAP"])
+            caption, text = app.answer_box()
+            self.assertIn("Open a GIF / JPEG", text)
+            self.assertFalse(any(w["text"] == "Save As" for w in h.top_windows()))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
