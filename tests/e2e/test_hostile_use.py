@@ -1,0 +1,85 @@
+"""What a hurried or unlucky user does: cancel every dialog, click twice
+quickly, and apply while the toolbar key is missing."""
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+import harness as h  # noqa: E402
+
+NONE = "No toolbar wallpaper set"
+
+
+class HostileUse(unittest.TestCase):
+    def setUp(self):
+        h.reset_toolbar_key()
+        self.dir = h.workdir()
+        self.bitmap = h.write_bmp(os.path.join(self.dir, "tile.bmp"), 8, 8, lambda x, y: (90, 60, 30))
+
+    def dialog(self, app, button, title):
+        app.click(h.ID[button])
+        dialog = h.wait_for(lambda: next((w for w in h.top_windows() if w["text"] == title), None),
+                            what="the %s dialog" % title)
+        h.run("xdotool", "mousemove", str(dialog["x"] + dialog["w"] // 2), str(dialog["y"] + dialog["h"] // 2))
+        return dialog
+
+    def close(self, app, dialog, keys):
+        app.keys(*keys)
+        h.wait_for(lambda: all(w["hwnd"] != dialog["hwnd"] for w in h.top_windows()), what="the dialog to close")
+
+    def test_cancelling_every_dialog_changes_nothing(self):
+        h.reg_set("BackBitmap", h.unix_to_windows(self.bitmap))
+        with h.App().start() as app:
+            self.close(app, self.dialog(app, "IDC_OPEN_PICTURE", "Open"), ["Escape"])
+            self.assertFalse(app.control(h.ID["IDC_APPLY"])["enabled"])
+            app.keys("alt+g")
+            h.wait_for(lambda: app.control(h.ID["IDC_OPEN_GIFJPEG"])["visible"], what="the converter tab")
+            self.close(app, self.dialog(app, "IDC_OPEN_GIFJPEG", "Open"), ["Escape"])
+            bitmap = h.write_bmp(os.path.join(self.dir, "picture.bmp"), 4, 4, lambda x, y: (1, 2, 3))
+            d = self.dialog(app, "IDC_OPEN_GIFJPEG", "Open")
+            app.keys("ctrl+a")
+            app.type(h.unix_to_windows(bitmap))
+            self.close(app, d, ["Return"])
+            self.close(app, self.dialog(app, "IDC_SAVE_AS_BITMAP", "Save As"), ["Escape"])
+            self.assertEqual(sorted(os.listdir(self.dir)), ["picture.bmp", "tile.bmp"])
+            self.assertEqual(h.message_boxes(), [])
+            self.assertEqual(h.reg_query("BackBitmap"), h.unix_to_windows(self.bitmap))
+            self.assertEqual(app.control(h.ID["IDC_EXPLORER_FILENAME"])["text"], "tile.bmp")
+
+    def test_a_second_quick_click_does_not_stack_dialogs(self):
+        with h.App().start() as app:
+            main, button = app.main(), app.control(h.ID["IDC_REMOVE_WALLPAPER"])
+            h.run("xdotool", "mousemove", str(main["cx"] + button["x"] + 20), str(main["cy"] + button["y"] + 20),
+                  "click", "--repeat", "2", "--delay", "60", "1")
+            h.wait_for(lambda: h.message_boxes(), what="the question")
+            h.time.sleep(0.5)
+            self.assertEqual(len(h.message_boxes()), 1)
+            caption, _ = app.answer_box("Escape")
+            h.time.sleep(0.5)
+            self.assertEqual(h.message_boxes(), [])
+            self.assertIsNone(h.reg_query("BackBitmap"))
+
+    def test_applying_while_the_key_is_missing_writes_nothing_and_says_none(self):
+        h.wine("reg", "delete", h.TOOLBAR, "/f", check=False)
+        try:
+            with h.App().start() as app:
+                d = self.dialog(app, "IDC_OPEN_PICTURE", "Open")
+                app.keys("ctrl+a")
+                app.type(h.unix_to_windows(self.bitmap))
+                self.close(app, d, ["Return"])
+                h.wait_for(lambda: app.control(h.ID["IDC_APPLY"])["enabled"], what="Apply to be enabled")
+                app.click(h.ID["IDC_APPLY"])
+                h.wait_for(lambda: any(w["class"] == "#32768" for w in h.top_windows()), what="the popup menu")
+                app.keys("b")
+                h.time.sleep(1)
+                self.assertEqual(app.control(h.ID["IDC_EXPLORER_FILENAME"])["text"], NONE)
+                self.assertEqual(app.control(h.ID["IDC_IEOE_FILENAME"])["text"], NONE)
+                self.assertEqual(h.message_boxes(), [])
+                self.assertNotEqual(h.wine("reg", "query", h.TOOLBAR, check=False).returncode, 0,
+                                    "the key must not have been created")
+        finally:
+            h.reset_toolbar_key()
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
