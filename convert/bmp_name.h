@@ -6,6 +6,9 @@ namespace velmora::convert {
 // The Save dialog's name with ".bmp" added unless its last four characters
 // are exactly ".bmp" (case-sensitive, so "picture.BMP" becomes
 // "picture.BMP.bmp"); a name shorter than four characters is compared whole.
+// True when the last four characters are exactly ".bmp"; a shorter name is
+// compared whole. Case matters: "A.BMP" is not a bitmap name here.
+bool HasBmpExtension(const std::wstring& name);
 std::wstring WithBmpExtension(const std::wstring& name);
 
 }  // namespace velmora::convert

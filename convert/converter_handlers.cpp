@@ -1,6 +1,6 @@
 #include "convert/converter_handlers.h"
 
-#include "wallpaper/handlers.h"
+#include "convert/bmp_name.h"
 
 namespace velmora::convert {
 
@@ -31,8 +31,9 @@ void ConverterHandlers::cmdSaveAsBitmap_Click() {
   dialog_.OverwritePrompt = true;
   dialog_.ShowSave();
   if (dialog_.FileName.empty()) return;
-  if (!wallpaper::HasBmpExtension(dialog_.FileName)) {
-    dialog_.FileName += L".bmp";
+  const std::wstring named = WithBmpExtension(dialog_.FileName);
+  if (named != dialog_.FileName) {
+    dialog_.FileName = named;
     // The dialog asked about the name that was typed, not about this one.
     if (files_.IsOrdinaryFile(dialog_.FileName) &&
         boxes_.Show(L"\"" + dialog_.FileName + L"\" already exists.\r\n\r\nDo you want to replace it?",

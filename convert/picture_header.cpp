@@ -11,17 +11,6 @@ namespace {
 // Frame records in WIC's GIF decoder grow one reallocation at a time.
 constexpr std::uint32_t kMostGifFrames = 10000;
 
-const wchar_t* FormatName(PictureFormat f) {
-  switch (f) {
-    case PictureFormat::Bmp: return L"BMP";
-    case PictureFormat::Gif: return L"GIF";
-    case PictureFormat::Jpeg: return L"JPEG";
-    case PictureFormat::Png: return L"PNG";
-    case PictureFormat::Unknown: break;
-  }
-  return L"";
-}
-
 // Exact reads at absolute offsets; remembers whether a failed read ran off the
 // end of the file or could not be read at all.
 class Reader {
@@ -306,6 +295,17 @@ class Inspector {
 };
 
 }  // namespace
+
+const wchar_t* FormatName(PictureFormat f) {
+  switch (f) {
+    case PictureFormat::Bmp: return L"BMP";
+    case PictureFormat::Gif: return L"GIF";
+    case PictureFormat::Jpeg: return L"JPEG";
+    case PictureFormat::Png: return L"PNG";
+    case PictureFormat::Unknown: break;
+  }
+  return L"";
+}
 
 std::size_t MemorySource::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t count) {
   if (offset >= bytes_.size()) return 0;

@@ -11,6 +11,8 @@
 namespace velmora::convert {
 
 enum class PictureFormat { Unknown, Bmp, Gif, Jpeg, Png };
+// "BMP", "GIF", "JPEG", "PNG", as messages name them.
+const wchar_t* FormatName(PictureFormat format);
 
 // Random access to the bytes being inspected (a file, or memory in tests).
 class ByteSource {

@@ -94,17 +94,6 @@ const GUID& ContainerOf(PictureFormat f) {
   return GUID_NULL;
 }
 
-const wchar_t* NameOf(PictureFormat f) {
-  switch (f) {
-    case PictureFormat::Bmp: return L"BMP";
-    case PictureFormat::Gif: return L"GIF";
-    case PictureFormat::Jpeg: return L"JPEG";
-    case PictureFormat::Png: return L"PNG";
-    case PictureFormat::Unknown: break;
-  }
-  return L"";
-}
-
 std::wstring WindowsError(DWORD code) { return L"Windows error " + std::to_wstring(code); }
 
 std::wstring OpenFailure(DWORD code) {
@@ -128,7 +117,7 @@ std::wstring DecodeFailure(PictureFormat f, HRESULT hr, const PictureHeader& h) 
   if (hr == E_OUTOFMEMORY)
     return L"There is not enough memory to open the picture: " + std::to_wstring(h.width) + L" x " +
            std::to_wstring(h.height) + L" pixels.";
-  return std::wstring(L"The ") + NameOf(f) + L" picture is damaged or of a kind Velmora cannot read.";
+  return std::wstring(L"The ") + FormatName(f) + L" picture is damaged or of a kind Velmora cannot read.";
 }
 
 // Straight (not premultiplied) BGRA over white; the fourth byte becomes 0, as

@@ -1,9 +1,10 @@
 #include "wallpaper/handlers.h"
 
+#include "convert/bmp_name.h"
+
 namespace velmora::wallpaper {
 namespace {
 
-constexpr wchar_t kBmp[] = L".bmp";
 constexpr wchar_t kOnlyBitmaps[] =
     L"You can only use bitmap format files for toolbar backgrounds, sorry.";
 constexpr wchar_t kRemovePrompt[] =
@@ -11,11 +12,6 @@ constexpr wchar_t kRemovePrompt[] =
     L"Internet Explorer and Outlook Express?";
 
 }  // namespace
-
-bool HasBmpExtension(const std::wstring& name) {
-  const std::size_t n = name.size() < 4 ? 0 : name.size() - 4;
-  return name.compare(n, std::wstring::npos, kBmp) == 0;
-}
 
 void WallpaperHandlers::cmdOpenPicture_Click() {
   // Any failure on the way ends the handler quietly: a cancelled or failed
@@ -26,7 +22,7 @@ void WallpaperHandlers::cmdOpenPicture_Click() {
     dialog_.Option18 = true;
     dialog_.ShowOpen();
     if (!dialog_.FileName.empty()) {
-      if (!HasBmpExtension(dialog_.FileName)) {
+      if (!convert::HasBmpExtension(dialog_.FileName)) {
         boxes_.Show(kOnlyBitmaps, L"Error", kExclamation);
         return;
       }
@@ -43,7 +39,7 @@ std::wstring WallpaperHandlers::WhyNotApplicable(const std::wstring& path) {
   if (path.empty())
     return L"No bitmap has been chosen. Choose one with \"Open a bitmap\" first; "
            L"nothing was changed.";
-  if (!HasBmpExtension(path))
+  if (!convert::HasBmpExtension(path))
     return L"\"" + path + L"\" is not a bitmap file, so Windows cannot use it as a "
            L"toolbar wallpaper. Choose a file whose name ends in .bmp with "
            L"\"Open a bitmap\"; nothing was changed.";

@@ -8,10 +8,6 @@
 
 namespace velmora::wallpaper {
 
-// True when the last four characters are exactly ".bmp"; a shorter name is
-// compared whole. Case matters: "A.BMP" is not a bitmap name here.
-bool HasBmpExtension(const std::wstring& name);
-
 // What the choose, apply and remove handlers need of the window.
 class WallpaperView {
  public:

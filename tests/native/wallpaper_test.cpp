@@ -8,6 +8,7 @@
 #include "fakes/fake_dialog.h"
 #include "fakes/fake_message_boxes.h"
 #include "fakes/fake_registry.h"
+#include "convert/bmp_name.h"
 #include "wallpaper/handlers.h"
 #include "wallpaper/status.h"
 
@@ -166,14 +167,14 @@ TEST_F(Wallpapers, UnreadablePictureIsReportedAndTheOtherFamilyStillShown) {
 }
 
 TEST(BmpExtension, ComparesTheLastFourCharactersExactly) {
-  EXPECT_TRUE(wallpaper::HasBmpExtension(L"C:\\a.bmp"));
-  EXPECT_TRUE(wallpaper::HasBmpExtension(L".bmp"));
-  EXPECT_FALSE(wallpaper::HasBmpExtension(L"C:\\a.BMP"));
-  EXPECT_FALSE(wallpaper::HasBmpExtension(L"C:\\a.Bmp"));
-  EXPECT_FALSE(wallpaper::HasBmpExtension(L"C:\\a.bmp "));
-  EXPECT_FALSE(wallpaper::HasBmpExtension(L"C:\\abmp"));
-  EXPECT_FALSE(wallpaper::HasBmpExtension(L"bmp"));
-  EXPECT_FALSE(wallpaper::HasBmpExtension(L""));
+  EXPECT_TRUE(convert::HasBmpExtension(L"C:\\a.bmp"));
+  EXPECT_TRUE(convert::HasBmpExtension(L".bmp"));
+  EXPECT_FALSE(convert::HasBmpExtension(L"C:\\a.BMP"));
+  EXPECT_FALSE(convert::HasBmpExtension(L"C:\\a.Bmp"));
+  EXPECT_FALSE(convert::HasBmpExtension(L"C:\\a.bmp "));
+  EXPECT_FALSE(convert::HasBmpExtension(L"C:\\abmp"));
+  EXPECT_FALSE(convert::HasBmpExtension(L"bmp"));
+  EXPECT_FALSE(convert::HasBmpExtension(L""));
 }
 
 TEST_F(Wallpapers, OpeningABitmapFillsBothTilesEnablesApplyAndRedraws) {
