@@ -7,11 +7,16 @@ exe="$1"
 build="$(dirname "$(dirname "$exe")")"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# The shell creates the toolbar key on Windows; a new Wine prefix lacks it,
-# and the program never creates keys itself.
-wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Toolbar' /f >/dev/null 2>&1 || true
+
+add_toolbar_key() {
+  # The shell creates the toolbar key on Windows; a new Wine prefix lacks it,
+  # and the program never creates keys itself. Run only with a display set:
+  # the first Wine process of a prefix starts its desktop on that display.
+  wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Toolbar' /f </dev/null >/dev/null 2>&1 || true
+}
 
 if [ -n "${DISPLAY:-}" ]; then
+  add_toolbar_key
   exec wine "$exe"
 fi
 
@@ -23,21 +28,23 @@ trap 'kill "$xvfb" 2>/dev/null || true' EXIT
 export DISPLAY=":$n"
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 echo "No display set: started Xvfb on $DISPLAY (pid $xvfb)."
-wine "$exe" &
-app=$!
-win=""
-for _ in $(seq 300); do
-  win="$(xdotool search --name '^Velmora$' 2>/dev/null | head -n 1 || true)"
-  [ -n "$win" ] && break
+add_toolbar_key
+wine "$exe" </dev/null >/dev/null 2>&1 &
+inspect="$(dirname "$exe")/tools/velmora-inspect.exe"
+pid=""
+# A new Wine prefix takes half a minute to make before the program starts.
+for _ in $(seq 1200); do
+  pid="$(wine "$inspect" windows 2>/dev/null |
+         sed -n 's/.*"pid": \([0-9]*\), .*"class": "VelmoraMain".*/\1/p' | head -n 1)"
+  [ -n "$pid" ] && break
   sleep 0.1
 done
-if [ -z "$win" ]; then
+if [ -z "$pid" ]; then
   echo "velmora.exe did not open its window." >&2
   exit 1
 fi
 sleep 1.5   # the first redraw follows half a second after start-up
 import -window root "$build/screenshot.png"
-echo "velmora.exe is running; saved a screenshot to $build/screenshot.png."
-xdotool windowclose "$win" 2>/dev/null || kill "$app" 2>/dev/null || true
-wait "$app" 2>/dev/null || true
-wineserver -k 2>/dev/null || true
+echo "velmora.exe started; saved a screenshot to $build/screenshot.png."
+# End the program we started, by its own process id.
+wine taskkill /F /PID "$pid" >/dev/null 2>&1 || true
