@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <new>
+#include <utility>
 
 #include "platform/failure.h"
 
@@ -265,6 +266,10 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       KillTimer(hwnd_, kRefreshTimer);
       PostQuitMessage(0);
       return 0;
+    case WM_NCDESTROY: {
+      HWND gone = std::exchange(hwnd_, nullptr);  // nothing left for the destructor
+      return DefWindowProcW(gone, msg, wp, lp);
+    }
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }
