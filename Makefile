@@ -8,14 +8,15 @@ ROOT := $(abspath .)
 BUILD := $(ROOT)/build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build native win run test bench clean
+.PHONY: all deps build native win fuzz run test bench clean
+FUZZ_SECONDS ?= 20
 
 all: build
 
 deps:
 	@bash tools/install-deps.sh
 
-build: deps native win
+build: deps native win fuzz
 
 native:
 	@cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
@@ -26,12 +27,19 @@ win:
 	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-w64.cmake >/dev/null
 	@cmake --build $(BUILD)/win -j $(JOBS)
 
+# libFuzzer targets for the key paths, the values, the BMP writer and the
+# picture headers, built with clang; make test runs each for FUZZ_SECONDS.
+fuzz:
+	@cmake -S tests/fuzz -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ \
+	  -DVELMORA_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	@cmake --build $(BUILD)/fuzz -j $(JOBS)
+
 run: deps win
 	@bash tools/run.sh $(BUILD)/win/velmora.exe
 
 # One ctest run over both trees, so the output ends with one summary.
 test: build
-	@printf 'subdirs("native" "win")\n' > $(BUILD)/CTestTestfile.cmake
+	@printf 'subdirs("native" "fuzz" "win")\n' > $(BUILD)/CTestTestfile.cmake
 	@cd $(BUILD) && ctest --output-on-failure --timeout 600
 
 bench: deps win
