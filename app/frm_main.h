@@ -63,6 +63,7 @@ class frmMain final : public wallpaper::StatusView,
   void PopupMenu(float xTwips, float yTwips);
   void LoadMockups();
   HICON Icon(int resource);
+  void FitCaption(HWND label, const design::Control& c, HFONT font);
 
   // Handlers, named control_event.
   void Form_Load();

@@ -184,10 +184,28 @@ HWND frmMain::CreateControl(const Control& c) {
                               instance_, nullptr);
   const HFONT font = c.font == Font::Bold ? bold_.get() : c.font == Font::Title ? title_.get() : font_.get();
   SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (c.kind == Kind::Label && !(c.flags & kCentred)) FitCaption(made, c, font);
   if (c.kind == Kind::Icon && c.picture) {
     SendMessageW(made, STM_SETICON, reinterpret_cast<WPARAM>(Icon(c.picture)), 0);
   }
   return made;
+}
+
+// At some densities a font's text comes out a pixel or two wider than the
+// design allowed; a one-line caption then grows to the right rather than
+// lose its last letters.
+void frmMain::FitCaption(HWND label, const Control& c, HFONT font) {
+  WindowDc dc(label);
+  Selection chosen(dc.get(), font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc.get(), &metrics);
+  RECT r{};
+  GetWindowRect(label, &r);
+  if (r.bottom - r.top >= 2 * metrics.tmHeight || !*c.text) return;
+  RECT text{0, 0, 0, 0};
+  DrawTextW(dc.get(), c.text, -1, &text, DT_CALCRECT | DT_SINGLELINE | (c.flags & kNoPrefix ? DT_NOPREFIX : 0));
+  if (text.right > r.right - r.left)
+    SetWindowPos(label, nullptr, 0, 0, text.right, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HICON frmMain::Icon(int resource) {
