@@ -114,12 +114,9 @@ void frmMain::CreateControls() {
         PictureBox::Design{h.twips.w, h.twips.h, back, false, true}, screen_.tpp);
   }
   LoadMockups();
-  for (const Control& c : kControls) {
-    HWND control = CreateControl(c);
-    if (!control) continue;
-    // Table order is Z order from the top: each goes beneath the ones before it.
-    SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  // Table order is Z order from the top. A new child window goes beneath its
+  // siblings, as dialog controls do, so creating in table order gives it.
+  for (const Control& c : kControls) CreateControl(c);
   HWND tabs = Item(IDC_TABSTRIP);
   for (int i = 0; i < static_cast<int>(std::size(kTabCaptions)); ++i) {
     TCITEMW item{};

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # run.sh WINBUILD: every benchmark in turn, each side by side with its floor
 # under the same Wine, then one summary table of medians and ratios.
-set -u
+set -u -o pipefail
 build="$(cd "${1:?usage: bench/run.sh WINBUILD}" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 out="$build/bench-results"

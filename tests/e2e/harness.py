@@ -138,12 +138,12 @@ class App:
         return self
 
     def wait_main(self):
-        wait_for(lambda: any(w["text"] == "Velmora" and w["class"] == "VelmoraMain" for w in top_windows()),
+        wait_for(lambda: any(w["class"] == "VelmoraMain" and w["pid"] in self.pids for w in top_windows()),
                  what="the main window")
 
     def main(self):
         for w in top_windows():
-            if w["class"] == "VelmoraMain":
+            if w["class"] == "VelmoraMain" and (not self.pids or w["pid"] in self.pids):
                 return w
         raise AssertionError("no main window")
 
@@ -218,8 +218,7 @@ class App:
         if self.proc:
             self.proc.wait(timeout=10)
         # A process killed under Wine may leave its windows behind for a moment.
-        wait_for(lambda: not any(w["class"] in ("VelmoraMain", "#32770") for w in top_windows()),
-                 what="the program to end")
+        wait_for(lambda: not any(w["pid"] in self.pids for w in top_windows()), what="the program to end")
         self.proc = None
 
     def __enter__(self):
