@@ -117,6 +117,7 @@ inline constexpr int kMaskBitmaps[] = {IDB_MOCKUP_IE, IDB_MOCKUP_OE, IDB_MOCKUP_
 
 inline constexpr unsigned kPreviewKeyColour = 0xCC33FF;  // RGB(255, 51, 204)
 inline constexpr unsigned kRefreshIntervalMs = 500;
+inline constexpr unsigned kRefreshTimerId = 1;  // tmrRefresh
 
 // Where a control lies in the client area, in twips.
 constexpr Place InClient(const Control& c) {

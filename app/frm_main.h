@@ -112,7 +112,6 @@ class frmMain final : public wallpaper::StatusView,
   HACCEL accelerators_ = nullptr;
   std::map<int, UniqueIcon> icons_;  // by resource id, loaded on first use
   int tab_ = 0;
-  bool timerEnabled_ = false;
 
   WindowMessageBoxes systemBoxes_;
   SystemCommonDialog systemDialog_;

@@ -16,7 +16,6 @@ namespace velmora {
 namespace {
 
 using namespace design;
-constexpr UINT_PTR kRefreshTimer = 1;
 // The overlay counts 15 twips to the pixel whatever the screen's density.
 constexpr double kOverlayTwipsPerPixel = 15;
 
@@ -54,14 +53,12 @@ void frmMain::cboPreview_Click() {
 
 void frmMain::tmrRefresh_Timer() {
   RefreshPreview();
-  KillTimer(hwnd_, kRefreshTimer);
-  timerEnabled_ = false;
+  KillTimer(hwnd_, kRefreshTimerId);
 }
 
 void frmMain::ArmRedraw() {
   // Enabling it again before it fires still gives one redraw.
-  SetTimer(hwnd_, kRefreshTimer, kRefreshIntervalMs, nullptr);
-  timerEnabled_ = true;
+  SetTimer(hwnd_, kRefreshTimerId, kRefreshIntervalMs, nullptr);
 }
 
 void frmMain::TilePreviewSurface(PictureBox& dest, const PictureBox& source) {

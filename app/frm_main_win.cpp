@@ -14,7 +14,6 @@ namespace {
 using namespace design;
 
 constexpr wchar_t kWindowClass[] = L"VelmoraMain";
-constexpr UINT_PTR kRefreshTimer = 1;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 // Button pictures sit above their captions.
@@ -260,7 +259,7 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_TIMER:
-      if (wp == kRefreshTimer) {
+      if (wp == kRefreshTimerId) {
         Run(&frmMain::tmrRefresh_Timer);
         return 0;
       }
@@ -278,7 +277,7 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_DESTROY:
-      KillTimer(hwnd_, kRefreshTimer);
+      KillTimer(hwnd_, kRefreshTimerId);
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY: {
