@@ -86,6 +86,8 @@ class frmMain final : public wallpaper::StatusView,
   void RefreshPreview() override;
   void LoadCurrentWallpapers() override;
   void TilePreviewSurface(PictureBox& dest, const PictureBox& source);
+  // Loads a file into a box; the empty text, or why it could not.
+  std::wstring LoadInto(PictureBox& box, const std::wstring& path);
 
   // StatusView
   void SetFilenameCaption(wallpaper::Family family, const std::wstring& caption) override;

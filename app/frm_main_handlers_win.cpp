@@ -138,13 +138,16 @@ void frmMain::SetFilenameCaption(wallpaper::Family family, const std::wstring& c
   SetCaption(family == wallpaper::Family::Explorer ? IDC_EXPLORER_FILENAME : IDC_IEOE_FILENAME, caption);
 }
 
-std::wstring frmMain::LoadTile(wallpaper::Family family, const std::wstring& path) {
+std::wstring frmMain::LoadInto(PictureBox& box, const std::wstring& path) {
   convert::LoadOutcome loaded = convert::LoadPictureFile(path);
-  if (!loaded.error.empty()) return loaded.error;
-  Holder(family == wallpaper::Family::Explorer ? design::Holder::SwatchExplorerTile
-                                               : design::Holder::SwatchIEOETile)
-      .SetPicture(std::move(loaded.picture));
-  return L"";
+  if (loaded.error.empty()) box.SetPicture(std::move(loaded.picture));
+  return loaded.error;
+}
+
+std::wstring frmMain::LoadTile(wallpaper::Family family, const std::wstring& path) {
+  return LoadInto(Holder(family == wallpaper::Family::Explorer ? design::Holder::SwatchExplorerTile
+                                                               : design::Holder::SwatchIEOETile),
+                  path);
 }
 
 void frmMain::ClearTile(wallpaper::Family family) {
@@ -164,11 +167,9 @@ std::wstring frmMain::ProgramDirectory() const {
 }
 
 std::wstring frmMain::LoadTileImage(wallpaper::Family family, const std::wstring& path) {
-  convert::LoadOutcome loaded = convert::LoadPictureFile(path);
-  if (!loaded.error.empty()) return loaded.error;
-  Holder(family == wallpaper::Family::Explorer ? design::Holder::TileExplorer : design::Holder::TileIEOE)
-      .SetPicture(std::move(loaded.picture));
-  return L"";
+  return LoadInto(
+      Holder(family == wallpaper::Family::Explorer ? design::Holder::TileExplorer : design::Holder::TileIEOE),
+      path);
 }
 
 std::wstring frmMain::CheckPicture(const std::wstring& path) {
@@ -180,11 +181,9 @@ void frmMain::EnableApply() { EnableWindow(Item(IDC_APPLY), TRUE); }
 // ConverterView
 
 std::wstring frmMain::LoadPreview(const std::wstring& path) {
-  convert::LoadOutcome loaded = convert::LoadPictureFile(path);
-  if (!loaded.error.empty()) return loaded.error;
-  imgConvertPreview_->SetPicture(std::move(loaded.picture));
-  imgConvertPreview_->Refresh();
-  return L"";
+  const std::wstring error = LoadInto(*imgConvertPreview_, path);
+  if (error.empty()) imgConvertPreview_->Refresh();
+  return error;
 }
 
 bool frmMain::HasPreviewPicture() const { return static_cast<bool>(imgConvertPreview_->picture()); }
