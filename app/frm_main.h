@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/design.h"
 #include "convert/converter_handlers.h"
@@ -15,6 +16,7 @@
 #include "platform/handles.h"
 #include "platform/message_box_win.h"
 #include "platform/picture_box.h"
+#include "platform/registry_watch_win.h"
 #include "platform/screen.h"
 #include "registry/reg_functions.h"
 #include "wallpaper/handlers.h"
@@ -41,6 +43,10 @@ class frmMain final : public wallpaper::StatusView,
   // Keyboard handling that belongs to the window: tab shortcuts, Tab order.
   bool PreTranslate(MSG& msg);
   HWND hwnd() const { return hwnd_; }
+  // A file handed over by the shell, on the command line or dropped on the
+  // window: a GIF or JPEG as if opened on the converter tab, anything else
+  // as if chosen with "Open a bitmap".
+  void OpenFromShell(const std::wstring& path);
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -52,6 +58,17 @@ class frmMain final : public wallpaper::StatusView,
   void CreateControls();
   HWND CreateControl(const design::Control& c);
   RECT ToPixels(const design::Place& twips) const;
+  RECT PixelsOf(const design::Control& c) const;
+  HFONT FontOf(const design::Control& c) const;
+  void ArrangeTabs();
+  void PlaceOutline();
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  // A box, a file dialog or the popup menu is open: the user is answering it.
+  bool InModalLoop() const;
+  void RestoreFocus();
+  void ReportTooLarge(const std::vector<const PictureBox*>& boxes);
+  void OpenShellPath();
+  void ReloadIfChanged();
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   PictureBox& Box(int id);
   PictureBox& Holder(design::Holder holder) { return *holders_[static_cast<int>(holder)]; }
@@ -85,7 +102,9 @@ class frmMain final : public wallpaper::StatusView,
   // Private procedures.
   void RefreshPreview() override;
   void LoadCurrentWallpapers() override;
-  void TilePreviewSurface(PictureBox& dest, const PictureBox& source);
+  // Leaves a surface undrawn, and notes its source, when the source is
+  // beyond the drawing limits.
+  void TilePreviewSurface(PictureBox& dest, const PictureBox& source, std::vector<const PictureBox*>& tooLarge);
   // Loads a file into a box; the empty text, or why it could not.
   std::wstring LoadInto(PictureBox& box, const std::wstring& path);
 
@@ -96,13 +115,14 @@ class frmMain final : public wallpaper::StatusView,
   void ArmRedraw() override;
   // WallpaperView
   std::wstring ProgramDirectory() const override;
-  std::wstring LoadTileImage(wallpaper::Family family, const std::wstring& path) override;
-  std::wstring CheckPicture(const std::wstring& path) override;
+  std::wstring LoadChosenTiles(const std::wstring& path) override;
+  std::wstring InspectBitmap(const std::wstring& path) override;
   void EnableApply() override;
   // ConverterView
   std::wstring LoadPreview(const std::wstring& path) override;
   bool HasPreviewPicture() const override;
   std::wstring SavePreview(const std::wstring& path) override;
+  std::wstring ChooseBitmap(const std::wstring& path) override;
   // FileSystem
   bool IsOrdinaryFile(const std::wstring& path) const override;
 
@@ -114,10 +134,16 @@ class frmMain final : public wallpaper::StatusView,
   HACCEL accelerators_ = nullptr;
   std::map<int, UniqueIcon> icons_;  // by resource id, loaded on first use
   int tab_ = 0;
+  design::Place outline_ = design::Find(design::IDC_PREVIEW_OUTLINE).twips;  // in the frame
+  HWND lastFocus_ = nullptr;  // the control to give the focus back to
+  bool inMenu_ = false;
+  std::wstring shellPath_;                   // the file OpenShellPath opens
+  std::array<std::wstring, 2> shownValues_;  // the toolbar values the status shows
+  std::unique_ptr<RegistryWatch> watch_;
 
   WindowMessageBoxes systemBoxes_;
   SystemCommonDialog systemDialog_;
-  MessageBoxes& boxes_;
+  CountingMessageBoxes boxes_;
   CommonDialog& dlgOpen_;
   registry::modRegistryFunctions registry_;
   const registry::AnsiCodec& codec_;
@@ -126,7 +152,8 @@ class frmMain final : public wallpaper::StatusView,
 
   std::unique_ptr<PictureBox> picPreview_, picSwatchExplorer_, picSwatchIEOE_, imgConvertPreview_;
   std::array<std::unique_ptr<PictureBox>, std::size(design::kHolders)> holders_;
-  std::set<HBITMAP> reportedTooLarge_;  // told once per picture, not once per redraw
+  std::map<const PictureBox*, std::wstring> sources_;  // the file each holder's picture came from
+  std::set<std::wstring> reportedTooLarge_;  // told once per file, not once per redraw
 };
 
 }  // namespace velmora

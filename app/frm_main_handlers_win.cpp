@@ -4,6 +4,7 @@
 
 #include "app/frm_main.h"
 #include "app/texts.h"
+#include "convert/bmp_name.h"
 #include "convert/picture_loader.h"
 #include "convert/save_bmp.h"
 #include "platform/failure.h"
@@ -11,13 +12,12 @@
 #include "render/tile_image.h"
 #include "render/transparent_blit.h"
 #include "render/round_to_int32.h"
+#include "render/scale_nearest.h"
 
 namespace velmora {
 namespace {
 
 using namespace design;
-// The overlay counts 15 twips to the pixel whatever the screen's density.
-constexpr double kOverlayTwipsPerPixel = 15;
 
 }  // namespace
 
@@ -26,13 +26,17 @@ void frmMain::Form_Load() {
   SetCaption(IDC_ABOUT, texts::AboutText());
   SetCaption(IDC_CONVERT_INSTRUCTIONS, texts::ConvertInstructions());
   const Place preview = Find(IDC_PREVIEW).twips;
-  const Place outline{preview.x - 8, preview.y - 8, preview.w + 35, preview.h + 35};
-  const Place inClient = InClient({IDC_PREVIEW_OUTLINE, "", Kind::Outline, In::Frame, 0, outline, L"", Font::Normal, kNone, 0});
+  outline_ = {preview.x - 8, preview.y - 8, preview.w + 35, preview.h + 35};
+  PlaceOutline();
+  SetListIndex(2);
+  LoadCurrentWallpapers();
+}
+
+void frmMain::PlaceOutline() {
+  const Place inClient = InClient({IDC_PREVIEW_OUTLINE, "", Kind::Outline, In::Frame, 0, outline_, L"", Font::Normal, kNone, 0});
   const RECT r = ToPixels(inClient);
   SetWindowPos(Item(IDC_PREVIEW_OUTLINE), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  SetListIndex(2);
-  LoadCurrentWallpapers();
 }
 
 void frmMain::SetCaption(int id, const std::wstring& text) { SetWindowTextW(Item(id), text.c_str()); }
@@ -52,8 +56,10 @@ void frmMain::cboPreview_Click() {
 }
 
 void frmMain::tmrRefresh_Timer() {
-  RefreshPreview();
+  // Off before the redraw, which may show a box: a tick inside that box's
+  // own message loop would otherwise redraw, and tell, a second time.
   KillTimer(hwnd_, kRefreshTimerId);
+  RefreshPreview();
 }
 
 void frmMain::ArmRedraw() {
@@ -61,40 +67,91 @@ void frmMain::ArmRedraw() {
   SetTimer(hwnd_, kRefreshTimerId, kRefreshIntervalMs, nullptr);
 }
 
-void frmMain::TilePreviewSurface(PictureBox& dest, const PictureBox& source) {
+void frmMain::TilePreviewSurface(PictureBox& dest, const PictureBox& source,
+                                 std::vector<const PictureBox*>& tooLarge) {
   try {
     render::TileImage(render::SystemGdi(), dest.hdc(), source, dest.Width(), dest.Height(), screen_.tpp);
   } catch (const Failure& f) {
     if (f.number() != kOverflow) throw;
-    // A picture beyond the drawing limits leaves its surface undrawn; it stays
-    // in its holder, so say so once, not at every redraw.
-    const Picture& picture = source.picture();
-    if (reportedTooLarge_.insert(picture.bitmap()).second) {
-      boxes_.Show(L"A picture of " + std::to_wstring(picture.width()) + L" x " +
-                      std::to_wstring(picture.height()) +
-                      L" pixels is too large to preview: tiles can be at most 32,767 pixels "
-                      L"wide and high. Its swatch or preview stays blank.",
-                  L"Error", kExclamation);
-    }
+    tooLarge.push_back(&source);
   }
 }
 
 void frmMain::RefreshPreview() {
-  TilePreviewSurface(*picSwatchExplorer_, Holder(design::Holder::SwatchExplorerTile));
-  TilePreviewSurface(*picSwatchIEOE_, Holder(design::Holder::SwatchIEOETile));
+  std::vector<const PictureBox*> tooLarge;
+  TilePreviewSurface(*picSwatchExplorer_, Holder(design::Holder::SwatchExplorerTile), tooLarge);
+  TilePreviewSurface(*picSwatchIEOE_, Holder(design::Holder::SwatchIEOETile), tooLarge);
   const int index = static_cast<int>(SendMessageW(Item(IDC_PREVIEW_LIST), CB_GETCURSEL, 0, 0));
-  TilePreviewSurface(*picPreview_, Holder(index == 2 ? design::Holder::TileExplorer : design::Holder::TileIEOE));
+  TilePreviewSurface(*picPreview_, Holder(index == 2 ? design::Holder::TileExplorer : design::Holder::TileIEOE),
+                     tooLarge);
+  // The mock-up is drawn at the screen's density (LoadMockups), so the
+  // overlay covers the preview's real pixels, not 330 x 168 of them.
   render::TransparentBlit(render::SystemGdi(), picPreview_->hdc(), 0, 0,
-                          render::RoundToInt32(picPreview_->Width() / kOverlayTwipsPerPixel),
-                          render::RoundToInt32(picPreview_->Height() / kOverlayTwipsPerPixel),
+                          render::RoundToInt32(picPreview_->Width() / screen_.tpp.x),
+                          render::RoundToInt32(picPreview_->Height() / screen_.tpp.y),
                           Holder(design::Holder::Buffer).hdc(), 0, 0, kPreviewKeyColour);
   picPreview_->Refresh();
   picSwatchExplorer_->Refresh();
   picSwatchIEOE_->Refresh();
+  ReportTooLarge(tooLarge);
+}
+
+// A picture beyond the drawing limits leaves its surfaces undrawn. It stays
+// in its holder, so every later redraw meets it again: the user hears of each
+// file once, in one box, after everything else has been drawn.
+void frmMain::ReportTooLarge(const std::vector<const PictureBox*>& boxes) {
+  std::wstring text;
+  for (const PictureBox* box : boxes) {
+    const auto source = sources_.find(box);
+    const std::wstring file = source == sources_.end() ? L"" : source->second;
+    if (!reportedTooLarge_.insert(file).second) continue;
+    const Picture& picture = box->picture();
+    text += L"\"" + file + L"\" is " + std::to_wstring(picture.width()) + L" x " +
+            std::to_wstring(picture.height()) + L" pixels.\r\n";
+  }
+  if (text.empty()) return;
+  boxes_.Show(text + L"\r\nA picture can be previewed only when it is at most 32,767 pixels wide and high; "
+                     L"its swatch or preview stays blank.",
+              L"Error", kExclamation);
 }
 
 void frmMain::LoadCurrentWallpapers() {
-  wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this);
+  shownValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this);
+}
+
+// Another program, a script or a second Velmora changed the toolbar key:
+// the status is read again as at start-up, unless both values still say
+// what it shows (our own writes come back here too).
+void frmMain::ReloadIfChanged() {
+  KillTimer(hwnd_, kReloadTimerId);
+  const wchar_t* names[] = {registry::kExplorerValue, registry::kIEOEValue};
+  for (int i = 0; i < 2; ++i) {
+    if (registry_.ReadRegString(registry::kToolbarKeyPath, names[i]) != shownValues_[i]) {
+      LoadCurrentWallpapers();
+      return;
+    }
+  }
+}
+
+void frmMain::OpenFromShell(const std::wstring& path) {
+  // The shell hands over full paths; a name typed at a prompt counts from
+  // the folder it was typed in.
+  std::wstring full(32768, L'\0');
+  const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  shellPath_ = n > 0 && n < full.size() ? full.substr(0, n) : path;
+  Run(&frmMain::OpenShellPath);
+}
+
+void frmMain::OpenShellPath() {
+  if (convert::HasGifOrJpegExtension(shellPath_)) {
+    SelectTab(1);
+    converterHandlers_.OpenPicture(shellPath_);
+    return;
+  }
+  SelectTab(0);
+  // A name "Open a bitmap" would refuse gets the same refusal.
+  const std::wstring why = wallpaperHandlers_.Choose(shellPath_);
+  if (!why.empty()) boxes_.Show(why, L"Error", kExclamation);
 }
 
 void frmMain::cmdApply_Click() {
@@ -110,9 +167,11 @@ void frmMain::PopupMenu(float xTwips, float yTwips) {
            static_cast<LONG>(render::RoundToInt32(yTwips / screen_.tpp.y))};
   ClientToScreen(hwnd_, &at);
   // The chosen item's handler runs before the menu call returns.
+  inMenu_ = true;
   const UINT chosen = TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON |
                                                       TPM_RETURNCMD | TPM_NONOTIFY,
                                      at.x, at.y, 0, hwnd_, nullptr);
+  inMenu_ = false;
   if (chosen) OnCommand(static_cast<int>(chosen), 0);
 }
 
@@ -122,12 +181,19 @@ void frmMain::LoadMockups() {
         LoadImageW(instance_, MAKEINTRESOURCEW(kMaskBitmaps[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     BITMAP bm{};
     if (!bitmap || !GetObjectW(bitmap.get(), sizeof(bm), &bm)) continue;
-    Picture picture = Picture::Create(bm.bmWidth, bm.bmHeight);
+    Picture drawn = Picture::Create(bm.bmWidth, bm.bmHeight);
     MemoryDc from(CreateCompatibleDC(nullptr)), to(CreateCompatibleDC(nullptr));
     {
-      Selection source(from.get(), bitmap.get()), target(to.get(), picture.bitmap());
+      Selection source(from.get(), bitmap.get()), target(to.get(), drawn.bitmap());
       if (source && target) BitBlt(to.get(), 0, 0, bm.bmWidth, bm.bmHeight, from.get(), 0, 0, SRCCOPY);
     }
+    // The mock-ups are drawn for 96 dpi; at another density the preview has
+    // more pixels, and the mock-up grows with it, pixel for pixel, so that
+    // its key colour stays exactly the key.
+    Picture picture = Picture::Create(MulDiv(bm.bmWidth, screen_.ppi, 96), MulDiv(bm.bmHeight, screen_.ppi, 96));
+    if (!drawn || !picture) continue;
+    render::ScaleNearest(drawn.row(0), drawn.width(), drawn.height(), drawn.stride(), picture.row(0),
+                         picture.width(), picture.height(), picture.stride());
     Holder(static_cast<design::Holder>(static_cast<int>(design::Holder::MaskIE) + i)).SetPicture(std::move(picture));
   }
 }
@@ -139,9 +205,12 @@ void frmMain::SetFilenameCaption(wallpaper::Family family, const std::wstring& c
 }
 
 std::wstring frmMain::LoadInto(PictureBox& box, const std::wstring& path) {
+  WaitCursor wait;  // a large picture takes seconds
   convert::LoadOutcome loaded = convert::LoadPictureFile(path);
-  if (loaded.error.empty()) box.SetPicture(std::move(loaded.picture));
-  return loaded.error;
+  if (!loaded.error.empty()) return loaded.error;
+  box.SetPicture(std::move(loaded.picture));
+  sources_[&box] = path;
+  return L"";
 }
 
 std::wstring frmMain::LoadTile(wallpaper::Family family, const std::wstring& path) {
@@ -151,9 +220,10 @@ std::wstring frmMain::LoadTile(wallpaper::Family family, const std::wstring& pat
 }
 
 void frmMain::ClearTile(wallpaper::Family family) {
-  Holder(family == wallpaper::Family::Explorer ? design::Holder::SwatchExplorerTile
-                                               : design::Holder::SwatchIEOETile)
-      .ClearPicture();
+  PictureBox& tile = Holder(family == wallpaper::Family::Explorer ? design::Holder::SwatchExplorerTile
+                                                                  : design::Holder::SwatchIEOETile);
+  tile.ClearPicture();
+  sources_.erase(&tile);
 }
 
 // WallpaperView
@@ -166,15 +236,22 @@ std::wstring frmMain::ProgramDirectory() const {
   return slash == std::wstring::npos ? path : path.substr(0, slash);
 }
 
-std::wstring frmMain::LoadTileImage(wallpaper::Family family, const std::wstring& path) {
-  return LoadInto(
-      Holder(family == wallpaper::Family::Explorer ? design::Holder::TileExplorer : design::Holder::TileIEOE),
-      path);
+std::wstring frmMain::LoadChosenTiles(const std::wstring& path) {
+  WaitCursor wait;
+  // Decoded once; each preview tile holds a picture of its own.
+  convert::LoadOutcome loaded = convert::LoadPictureFile(path);
+  if (!loaded.error.empty()) return loaded.error;
+  Picture copy = loaded.picture.Clone();
+  if (!copy) return L"There is not enough memory to hold the picture.";
+  PictureBox& explorer = Holder(design::Holder::TileExplorer);
+  PictureBox& ieoe = Holder(design::Holder::TileIEOE);
+  explorer.SetPicture(std::move(loaded.picture));
+  ieoe.SetPicture(std::move(copy));
+  sources_[&explorer] = sources_[&ieoe] = path;
+  return L"";
 }
 
-std::wstring frmMain::CheckPicture(const std::wstring& path) {
-  return convert::LoadPictureFile(path).error;
-}
+std::wstring frmMain::InspectBitmap(const std::wstring& path) { return convert::WhyNotABmpFile(path); }
 
 void frmMain::EnableApply() { EnableWindow(Item(IDC_APPLY), TRUE); }
 
@@ -189,8 +266,11 @@ std::wstring frmMain::LoadPreview(const std::wstring& path) {
 bool frmMain::HasPreviewPicture() const { return static_cast<bool>(imgConvertPreview_->picture()); }
 
 std::wstring frmMain::SavePreview(const std::wstring& path) {
+  WaitCursor wait;
   return convert::SavePictureAsBmp(imgConvertPreview_->picture(), path);
 }
+
+std::wstring frmMain::ChooseBitmap(const std::wstring& path) { return wallpaperHandlers_.Choose(path); }
 
 // FileSystem
 

@@ -2,6 +2,7 @@
 #include "app/frm_main.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <new>
 #include <utility>
@@ -82,6 +83,11 @@ bool frmMain::Create(HINSTANCE instance) {
                   {FALT | FVIRTKEY, 'A', IDM_TAB_ABOUT}};
   accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 
+  DragAcceptFiles(hwnd_, TRUE);
+  // Watching starts before the first read, so no change can fall between.
+  const std::wstring toolbar = registry::kToolbarKeyPath;
+  watch_ = std::make_unique<RegistryWatch>(hwnd_, kRegistryChanged, toolbar.substr(toolbar.find(L'\\') + 1));
+
   menu_.reset(CreatePopupMenu());
   AppendMenuW(menu_.get(), MF_STRING, IDM_EXPLORER, L"&Windows Explorer");
   AppendMenuW(menu_.get(), MF_STRING, IDM_IE, L"&IE / Outlook Express");
@@ -123,6 +129,16 @@ void frmMain::CreateControls() {
     item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
     SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
+  ArrangeTabs();
+  HWND list = Item(IDC_PREVIEW_LIST);
+  for (const wchar_t* item : kPreviewItems)
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  // The design keeps the About tab selected until Form_Load chooses the first.
+  SelectTab(2);
+}
+
+void frmMain::ArrangeTabs() {
+  HWND tabs = Item(IDC_TABSTRIP);
   const RECT tabRect = ToPixels(Find(IDC_TABSTRIP).twips);
   const int headerHeight = TwipsToPixels(kTabHeaderHeight, screen_.ppi);
   const int headerWidth = (tabRect.right - tabRect.left - 4) / static_cast<int>(std::size(kTabCaptions));
@@ -132,15 +148,21 @@ void frmMain::CreateControls() {
   SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
   SetWindowPos(Item(IDC_TAB_PAGE), nullptr, page.left, page.top, page.right - page.left,
                page.bottom - page.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  HWND list = Item(IDC_PREVIEW_LIST);
-  for (const wchar_t* item : kPreviewItems)
-    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  // The design keeps the About tab selected until Form_Load chooses the first.
-  SelectTab(2);
+}
+
+RECT frmMain::PixelsOf(const Control& c) const {
+  RECT r = ToPixels(InClient(c));
+  if (c.kind == Kind::List) r.bottom += TwipsToPixels(1500, screen_.ppi);  // room for the dropped-down list
+  if (c.kind == Kind::Line) r.bottom = r.top + 1;
+  return r;
+}
+
+HFONT frmMain::FontOf(const Control& c) const {
+  return c.font == Font::Bold ? bold_.get() : c.font == Font::Title ? title_.get() : font_.get();
 }
 
 HWND frmMain::CreateControl(const Control& c) {
-  RECT r = ToPixels(InClient(c));
+  const RECT r = PixelsOf(c);
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
   if (c.flags & kFocus) style |= WS_TABSTOP;
   if (c.flags & kDisabled) style |= WS_DISABLED;
@@ -154,14 +176,13 @@ HWND frmMain::CreateControl(const Control& c) {
     case Kind::List:
       cls = WC_COMBOBOXW;
       style |= CBS_DROPDOWNLIST | WS_VSCROLL;
-      r.bottom += TwipsToPixels(1500, screen_.ppi);  // room for the dropped-down list
       break;
     case Kind::Label:
       style |= (c.flags & kCentred ? SS_CENTER : SS_LEFT) | (c.flags & kNoPrefix ? SS_NOPREFIX : 0);
       break;
     case Kind::Icon: style |= SS_ICON | SS_CENTERIMAGE | SS_REALSIZECONTROL; break;
     case Kind::Outline: style |= SS_BLACKFRAME; break;
-    case Kind::Line: style |= SS_BLACKRECT; r.bottom = r.top + 1; break;
+    case Kind::Line: style |= SS_BLACKRECT; break;
     case Kind::PictureBox:
     case Kind::Image: {
       const bool border = c.flags & kBorder;
@@ -178,7 +199,7 @@ HWND frmMain::CreateControl(const Control& c) {
   HWND made = CreateWindowExW(exStyle, cls, c.text, style, r.left, r.top, r.right - r.left,
                               r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                               instance_, nullptr);
-  const HFONT font = c.font == Font::Bold ? bold_.get() : c.font == Font::Title ? title_.get() : font_.get();
+  const HFONT font = FontOf(c);
   SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (c.kind == Kind::Label && !(c.flags & kCentred)) FitCaption(made, c, font);
   if (c.kind == Kind::Icon && c.picture) {
@@ -228,11 +249,57 @@ void frmMain::SelectTab(int tab) {
   }
 }
 
+// The window follows a move to a monitor of another density: every control
+// laid out again from the design at the new density, new fonts, pictures
+// drawn at the new size, and the frame where the system suggests.
+void frmMain::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  screen_.ppi = dpi;
+  screen_.tpp = {1440.0f / dpi, 1440.0f / dpi};
+  UniqueFont font = MakeFont(dpi, 825, false), bold = MakeFont(dpi, 825, true), title = MakeFont(dpi, 1125, true);
+  std::swap(font_, font);  // the old fonts live until no control uses them
+  std::swap(bold_, bold);
+  std::swap(title_, title);
+  for (const Control& c : kControls) {
+    HWND control = Item(c.id);
+    const RECT r = PixelsOf(c);
+    SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(c)), FALSE);
+    if (c.kind == Kind::Label && !(c.flags & kCentred)) FitCaption(control, c, FontOf(c));
+  }
+  ArrangeTabs();
+  PlaceOutline();
+  for (auto* box : {picPreview_.get(), picSwatchExplorer_.get(), picSwatchIEOE_.get(), imgConvertPreview_.get()})
+    box->SetDensity(screen_.tpp);
+  for (auto& holder : holders_) holder->SetDensity(screen_.tpp);
+  LoadMockups();
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Run(&frmMain::cboPreview_Click);  // the mock-up in use, at its new size
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void frmMain::TabStrip_Click() {
   SelectTab(static_cast<int>(SendMessageW(Item(IDC_TABSTRIP), TCM_GETCURSEL, 0, 0)));
 }
 
 bool frmMain::PreTranslate(MSG& msg) {
+  // Remembered here, before anything can open a box: a disabled owner has
+  // already lost its focus by the time it hears that it is inactive.
+  const HWND focus = GetFocus();
+  if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+  // Enter presses the focused push button, as in a dialog; a held key
+  // presses it once. Owner-drawn buttons are never the dialog's default, so
+  // IsDialogMessage would not.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && !(msg.lParam & (1 << 30)) && focus &&
+      GetParent(focus) == hwnd_ && IsWindowEnabled(focus)) {
+    const int id = GetDlgCtrlID(focus);
+    if (Find(id).id == id && Find(id).kind == Kind::Button) {
+      SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(focus));
+      return true;
+    }
+  }
   if (accelerators_ && TranslateAcceleratorW(hwnd_, accelerators_, &msg)) return true;
   return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
@@ -260,10 +327,43 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_TIMER:
       if (wp == kRefreshTimerId) {
-        Run(&frmMain::tmrRefresh_Timer);
+        // Ticks reach us inside a box's or a menu's own message loop too. The
+        // redraw can show a box of its own, so it waits for a later tick.
+        if (!InModalLoop()) Run(&frmMain::tmrRefresh_Timer);
+        return 0;
+      }
+      if (wp == kReloadTimerId) {
+        if (!InModalLoop()) Run(&frmMain::ReloadIfChanged);  // the reload can show boxes too
         return 0;
       }
       break;
+    case kRegistryChanged:
+      SetTimer(hwnd_, kReloadTimerId, kReloadDelayMs, nullptr);
+      return 0;
+    case WM_DROPFILES: {
+      struct Drop {  // the shell's list of files, given back when read
+        HDROP h;
+        ~Drop() { DragFinish(h); }
+      } drop{reinterpret_cast<HDROP>(wp)};
+      const UINT length = DragQueryFileW(drop.h, 0, nullptr, 0);  // several files: the first counts
+      if (length == 0 || length == 0xFFFFFFFF) return 0;
+      std::wstring first(length + 1, L'\0');
+      first.resize(DragQueryFileW(drop.h, 0, first.data(), length + 1));
+      if (!InModalLoop()) OpenFromShell(first);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+      }
+      break;  // activation sets the focus to the window, which hands it on
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return 0;
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lp);
       if (item.CtlType == ODT_BUTTON) DrawButton(item);
@@ -277,7 +377,9 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_DESTROY:
+      watch_.reset();
       KillTimer(hwnd_, kRefreshTimerId);
+      KillTimer(hwnd_, kReloadTimerId);
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY: {
@@ -286,6 +388,18 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+bool frmMain::InModalLoop() const {
+  // The system's boxes and dialogs disable their owner while they are open.
+  return boxes_.open() > 0 || inMenu_ || !IsWindowEnabled(hwnd_);
+}
+
+void frmMain::RestoreFocus() {
+  HWND to = lastFocus_;
+  if (!to || !IsWindow(to) || !IsChild(hwnd_, to) || !IsWindowVisible(to) || !IsWindowEnabled(to))
+    to = Item(IDC_TABSTRIP);
+  SetFocus(to);
 }
 
 bool frmMain::OnCommand(int id, int code) {

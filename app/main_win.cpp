@@ -1,7 +1,10 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <uxtheme.h>
+
+#include <memory>
 
 #include "app/frm_main.h"
 #include "platform/handles.h"
@@ -23,6 +26,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     return 1;
   }
   window.Show(showCommand);
+  // "Open with", "Send To" and a prompt pass the file first; more files: the first counts.
+  struct LocalFreer {
+    void operator()(LPWSTR* p) const { LocalFree(p); }
+  };
+  int argc = 0;
+  std::unique_ptr<LPWSTR, LocalFreer> argv(CommandLineToArgvW(GetCommandLineW(), &argc));
+  if (argv && argc > 1) window.OpenFromShell(argv.get()[1]);
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

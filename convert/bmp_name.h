@@ -10,5 +10,8 @@ namespace velmora::convert {
 // compared whole. Case matters: "A.BMP" is not a bitmap name here.
 bool HasBmpExtension(const std::wstring& name);
 std::wstring WithBmpExtension(const std::wstring& name);
+// True for the names the converter opens: ending in ".gif", ".jpg" or ".jpeg",
+// in any case, as the shell matches them.
+bool HasGifOrJpegExtension(const std::wstring& name);
 
 }  // namespace velmora::convert

@@ -10,9 +10,14 @@ void ConverterHandlers::cmdOpenGIFJPEG_Click() {
       L"Graphics Interchange Format (*.gif)|*.gif|JPEG (*.jpg,*.jpeg)|*.jpg;*.jpeg";
   dialog_.ShowOpen();
   if (dialog_.FileName.empty()) return;
-  const std::wstring error = view_.LoadPreview(dialog_.FileName);
+  OpenPicture(dialog_.FileName);
+}
+
+void ConverterHandlers::OpenPicture(const std::wstring& path) {
+  dialog_.FileName = path;
+  const std::wstring error = view_.LoadPreview(path);
   if (!error.empty()) {
-    boxes_.Show(L"The picture \"" + dialog_.FileName + L"\" could not be opened.\r\n\r\n" + error +
+    boxes_.Show(L"The picture \"" + path + L"\" could not be opened.\r\n\r\n" + error +
                     L"\r\n\r\nThe preview keeps the picture it showed before.",
                 L"Error", kExclamation);
   }
@@ -45,6 +50,15 @@ void ConverterHandlers::cmdSaveAsBitmap_Click() {
   if (!error.empty()) {
     boxes_.Show(L"The BMP file \"" + dialog_.FileName + L"\" could not be saved.\r\n\r\n" + error,
                 L"Error", kExclamation);
+    return;
+  }
+  // Converting is how a GIF or JPEG becomes a wallpaper: what was just saved
+  // is what "Apply wallpaper" applies next.
+  const std::wstring why = view_.ChooseBitmap(dialog_.FileName);
+  if (!why.empty()) {
+    boxes_.Show(L"\"" + dialog_.FileName + L"\" was saved, but it cannot become the toolbar wallpaper.\r\n\r\n" +
+                    why,
+                L"Save as BMP", kExclamation);
   }
 }
 

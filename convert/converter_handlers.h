@@ -16,6 +16,9 @@ class ConverterView {
   virtual bool HasPreviewPicture() const = 0;
   // Save the preview's whole picture as a BMP file; the empty text or why not.
   virtual std::wstring SavePreview(const std::wstring& path) = 0;
+  // Makes a saved BMP file the chosen wallpaper bitmap, as "Open a bitmap"
+  // would; the empty text, or why it cannot be.
+  virtual std::wstring ChooseBitmap(const std::wstring& path) = 0;
 };
 
 class ConverterHandlers {
@@ -25,6 +28,9 @@ class ConverterHandlers {
       : dialog_(dialog), boxes_(boxes), files_(files), view_(view) {}
 
   void cmdOpenGIFJPEG_Click();
+  // Shows the picture as "Open a GIF / JPEG" does once its dialog has
+  // answered, or says why not; for a file handed over by the shell.
+  void OpenPicture(const std::wstring& path);
   void cmdSaveAsBitmap_Click();
 
  private:

@@ -21,4 +21,8 @@ struct LoadOutcome {
 // thread's life.
 LoadOutcome LoadPictureFile(const std::wstring& path);
 
+// Reads only the file's header: the empty text when it is a BMP file that
+// LoadPictureFile would accept, else a sentence saying what it is instead.
+std::wstring WhyNotABmpFile(const std::wstring& path);
+
 }  // namespace velmora::convert

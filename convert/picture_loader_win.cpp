@@ -9,6 +9,7 @@
 #include <new>
 #include <vector>
 
+#include "convert/device_name.h"
 #include "convert/picture_header.h"
 #include "platform/handles.h"
 
@@ -113,10 +114,21 @@ std::wstring OpenFailure(DWORD code) {
   return L"The file could not be opened (" + WindowsError(code) + L").";
 }
 
-std::wstring DecodeFailure(PictureFormat f, HRESULT hr, const PictureHeader& h) {
+// A JPEG ends with its end-of-image marker. Our header walk stops at the
+// first scan, so a file cut short there is only found out when the decoder
+// fails; this tells that apart from a damaged one.
+bool JpegEndsEarly(ByteSource& source) {
+  std::uint8_t tail[2]{};
+  const std::uint64_t size = source.Size();
+  return size < 2 || source.ReadAt(size - 2, tail, 2) != 2 || tail[0] != 0xFF || tail[1] != 0xD9;
+}
+
+std::wstring DecodeFailure(PictureFormat f, HRESULT hr, const PictureHeader& h, ByteSource& source) {
   if (hr == E_OUTOFMEMORY)
     return L"There is not enough memory to open the picture: " + std::to_wstring(h.width) + L" x " +
            std::to_wstring(h.height) + L" pixels.";
+  if (f == PictureFormat::Jpeg && JpegEndsEarly(source))
+    return L"The JPEG picture is incomplete: the file ends before all of its pixels.";
   return std::wstring(L"The ") + FormatName(f) + L" picture is damaged or of a kind Velmora cannot read.";
 }
 
@@ -252,22 +264,39 @@ LoadOutcome Fail(std::wstring error) {
   return out;
 }
 
-LoadOutcome Load(const std::wstring& path) {
+constexpr wchar_t kDevice[] = L"It is a device, not a picture file.";
+
+// Opens an ordinary file for reading, shared for reading only; the empty
+// text, or why not. A device or a folder is no picture file, however it
+// answers when opened.
+std::wstring OpenPictureFile(const std::wstring& path, UniqueFile& file) {
+  if (IsDeviceName(path)) return kDevice;
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return Fail(L"It is a folder, not a picture file.");
+    return L"It is a folder, not a picture file.";
+  file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return OpenFailure(GetLastError());
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return kDevice;
+  return L"";
+}
 
+// The file's header, read by our own walk; the empty text or why it is refused.
+std::wstring Inspect(FileSource& source, Inspection& inspection) {
+  inspection = InspectPicture(source);
+  if (inspection.verdict == Verdict::Unreadable)
+    return L"The file could not be read (" + WindowsError(source.error()) + L").";
+  return inspection.accepted() ? L"" : inspection.reason;
+}
+
+LoadOutcome Load(const std::wstring& path) {
   // Held open, shared for reading only, until decoding ends: nobody can
   // change or replace the file between the header check and WIC's read.
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return Fail(OpenFailure(GetLastError()));
-
+  UniqueFile file;
+  if (std::wstring why = OpenPictureFile(path, file); !why.empty()) return Fail(std::move(why));
   FileSource source(file.get());
-  const Inspection inspection = InspectPicture(source);
-  if (inspection.verdict == Verdict::Unreadable)
-    return Fail(L"The file could not be read (" + WindowsError(source.error()) + L").");
-  if (!inspection.accepted()) return Fail(inspection.reason);
+  Inspection inspection;
+  if (std::wstring why = Inspect(source, inspection); !why.empty()) return Fail(std::move(why));
   const PictureHeader& header = inspection.header;
 
   HRESULT hr = S_OK;
@@ -277,12 +306,12 @@ LoadOutcome Load(const std::wstring& path) {
   ComPtr<IWICBitmapDecoder> decoder;
   hr = wic->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
                                       WICDecodeMetadataCacheOnDemand, &decoder);
-  if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header));
+  if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header, source));
   // The decoder is chosen by content, as our check was; if they ever disagree,
   // the size we checked is not the size it will decode.
   GUID container{};
   if (FAILED(decoder->GetContainerFormat(&container)) || container != ContainerOf(header.format))
-    return Fail(DecodeFailure(header.format, E_FAIL, header));
+    return Fail(DecodeFailure(header.format, E_FAIL, header, source));
 
   ComPtr<IWICBitmapFrameDecode> frame;
   UINT frame_width = 0, frame_height = 0;
@@ -290,11 +319,11 @@ LoadOutcome Load(const std::wstring& path) {
   if (SUCCEEDED(hr)) hr = frame->GetSize(&frame_width, &frame_height);
   if (SUCCEEDED(hr) && (frame_width != header.first_frame.width || frame_height != header.first_frame.height))
     hr = E_FAIL;
-  if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header));
+  if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header, source));
 
   LoadOutcome out;
   out.picture = Picture::Create(static_cast<int>(header.width), static_cast<int>(header.height));
-  if (!out.picture) return Fail(DecodeFailure(header.format, E_OUTOFMEMORY, header));
+  if (!out.picture) return Fail(DecodeFailure(header.format, E_OUTOFMEMORY, header, source));
 
   // Only a GIF's first image can leave part of the screen uncovered; the
   // screen clips an image that reaches past it.
@@ -306,17 +335,29 @@ LoadOutcome Load(const std::wstring& path) {
 
   StripCopier copier;
   hr = copier.Start(*wic, frame.Get(), width);
-  if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header));
+  if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header, source));
   for (UINT y = 0; y < height; y += copier.rows_per_strip()) {
     const UINT rows = std::min(copier.rows_per_strip(), height - y);
     std::uint8_t* first = out.picture.row(static_cast<int>(top + y)) + std::size_t(left) * 4;
     hr = copier.Copy(y, rows, first, out.picture.stride());
-    if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header));
+    if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header, source));
   }
   return out;
 }
 
 }  // namespace
+
+std::wstring WhyNotABmpFile(const std::wstring& path) {
+  UniqueFile file;
+  if (std::wstring why = OpenPictureFile(path, file); !why.empty()) return why;
+  FileSource source(file.get());
+  Inspection inspection;
+  if (std::wstring why = Inspect(source, inspection); !why.empty()) return why;
+  if (inspection.header.format != PictureFormat::Bmp)
+    return std::wstring(L"It is a ") + FormatName(inspection.header.format) +
+           L" picture, not a BMP file, and the toolbars show only BMP files.";
+  return L"";
+}
 
 LoadOutcome LoadPictureFile(const std::wstring& path) {
   if (path.empty()) return Fail(L"No file was named.");

@@ -67,6 +67,8 @@ struct MenuTraits { using Handle = HMENU; static HMENU Empty() { return nullptr;
                     static void Close(HMENU h) { DestroyMenu(h); } };
 struct FileTraits { using Handle = HANDLE; static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
                     static void Close(HANDLE h) { CloseHandle(h); } };
+struct EventTraits { using Handle = HANDLE; static HANDLE Empty() { return nullptr; }
+                     static void Close(HANDLE h) { CloseHandle(h); } };
 
 using UniqueKey = Unique<KeyTraits>;
 using MemoryDc = Unique<MemoryDcTraits>;
@@ -76,6 +78,7 @@ using UniqueFont = Unique<FontTraits>;
 using UniqueIcon = Unique<IconTraits>;
 using UniqueMenu = Unique<MenuTraits>;
 using UniqueFile = Unique<FileTraits>;
+using UniqueEvent = Unique<EventTraits>;
 
 class Selection {  // puts back whatever was selected before
  public:
@@ -102,6 +105,17 @@ class WindowDc {  // GetDC's context, given back to the window it came from
  private:
   HWND hwnd_;
   HDC dc_;
+};
+
+class WaitCursor {  // the hourglass while the user waits, then the cursor as it was
+ public:
+  WaitCursor() : old_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+  ~WaitCursor() { SetCursor(old_); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR old_;
 };
 
 class ComApartment {  // uninitialises only what it initialised

@@ -24,4 +24,24 @@ class MessageBoxes {
                    unsigned style) = 0;
 };
 
+// Passes every box on and counts those open, so that work a timer starts can
+// wait while the user answers one instead of stacking a second box on it.
+class CountingMessageBoxes final : public MessageBoxes {
+ public:
+  explicit CountingMessageBoxes(MessageBoxes& inner) : inner_(inner) {}
+  int Show(const std::wstring& text, const std::wstring& caption, unsigned style) override {
+    struct Open {
+      int& count;
+      explicit Open(int& n) : count(++n) {}
+      ~Open() { --count; }
+    } open(open_);
+    return inner_.Show(text, caption, style);
+  }
+  int open() const { return open_; }
+
+ private:
+  MessageBoxes& inner_;
+  int open_ = 0;
+};
+
 }  // namespace velmora

@@ -38,6 +38,8 @@ class PictureBox final : public PictureSurface {
   void ClearPicture();
   const Picture& picture() const { return picture_; }
   void Refresh();
+  // The screen's density changed: the box's twips stay, its pixels follow.
+  void SetDensity(TwipsPerPixel tpp);
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

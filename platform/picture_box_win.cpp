@@ -102,6 +102,11 @@ void PictureBox::Refresh() {
   UpdateWindow(hwnd_);
 }
 
+void PictureBox::SetDensity(TwipsPerPixel tpp) {
+  tpp_ = tpp;
+  Rebuild();
+}
+
 void PictureBox::Paint() {
   PAINTSTRUCT ps;
   HDC target = BeginPaint(hwnd_, &ps);
@@ -119,6 +124,11 @@ LRESULT CALLBACK PictureBox::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the backing image covers the whole client area
+    case WM_PRINTCLIENT:  // what the box shows, for whoever asks to print it
+      if (!box) break;
+      BitBlt(reinterpret_cast<HDC>(wp), 0, 0, box->ImagePixels().cx, box->ImagePixels().cy, box->dc_.get(), 0, 0,
+             SRCCOPY);
+      return 0;
     case WM_LBUTTONDOWN:
       if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP) SetFocus(hwnd);
       return 0;

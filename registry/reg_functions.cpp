@@ -53,6 +53,7 @@ void modRegistryFunctions::SplitKeyPath(std::wstring& path, RootKey& root) {
 
 std::wstring modRegistryFunctions::ReadRegString(std::wstring keyPath,
                                                  const std::wstring& valueName) {
+  valueTooLong_ = false;
   SplitKeyPath(keyPath, hRootKey);
   if (hRootKey == 0) return L"";
   const auto subKey = codec_.ToAnsiExact(keyPath);
@@ -77,6 +78,7 @@ std::wstring modRegistryFunctions::ReadRegString(std::wstring keyPath,
     lngLastResult = service_.QueryValue(hOpenKey, *name, &type,
                                         strValueBuffer.data(), &lngValueBufferLen);
   }
+  valueTooLong_ = lngLastResult == kMoreData && lngValueBufferLen > kLargestValue;
   const long queried = lngLastResult;
   lngLastResult = service_.CloseKey(hOpenKey);
   hOpenKey = 0;

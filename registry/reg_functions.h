@@ -30,6 +30,9 @@ class modRegistryFunctions {
 
   // Values longer than this are not paths; reading stops there.
   static constexpr std::uint32_t kLargestValue = 32 * 1024;
+  // Whether the last read gave "Error" because the value was longer than
+  // that, rather than missing or unreadable.
+  bool LastValueTooLong() const { return valueTooLong_; }
 
  private:
   RegistryService& service_;
@@ -41,6 +44,7 @@ class modRegistryFunctions {
   long lngLastResult = 0;
   std::string strValueBuffer;
   std::uint32_t lngValueBufferLen = 0;
+  bool valueTooLong_ = false;
 };
 
 }  // namespace velmora::registry

@@ -11,76 +11,78 @@ constexpr wchar_t kRemovePrompt[] =
     L"Are you sure you wish to remove toolbar wallpaper from Explorer, "
     L"Internet Explorer and Outlook Express?";
 
+bool EndsInBmpAnyCase(const std::wstring& path) {
+  if (path.size() < 4) return false;
+  std::wstring tail = path.substr(path.size() - 4);
+  for (wchar_t& c : tail)
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  return tail == L".bmp";
+}
+
 }  // namespace
 
 void WallpaperHandlers::cmdOpenPicture_Click() {
-  // Any failure on the way ends the handler quietly: a cancelled or failed
-  // choice leaves the preview and "Apply wallpaper" as they were.
+  // A dialog that cannot be shown ends the handler quietly, as before; every
+  // refusal of a chosen file says why.
   try {
     dialog_.FileName = view_.ProgramDirectory() + L"\\*.bmp";
     dialog_.Filter = L"Bitmap (*.bmp)|*.bmp";
     dialog_.Option18 = true;
     dialog_.ShowOpen();
-    if (!dialog_.FileName.empty()) {
-      if (!convert::HasBmpExtension(dialog_.FileName)) {
-        boxes_.Show(kOnlyBitmaps, L"Error", kExclamation);
-        return;
-      }
-      if (!view_.LoadTileImage(Family::Explorer, dialog_.FileName).empty()) return;
-      if (!view_.LoadTileImage(Family::IEOE, dialog_.FileName).empty()) return;
-      view_.EnableApply();
+    if (dialog_.FileName.empty()) {
+      view_.RefreshPreview();
+      return;
     }
-    view_.RefreshPreview();
+    const std::wstring why = Choose(dialog_.FileName);
+    if (!why.empty()) boxes_.Show(why, L"Error", kExclamation);
   } catch (...) {
   }
 }
 
-std::wstring WallpaperHandlers::WhyNotApplicable(const std::wstring& path) {
-  if (path.empty())
-    return L"No bitmap has been chosen. Choose one with \"Open a bitmap\" first; "
-           L"nothing was changed.";
-  if (!convert::HasBmpExtension(path))
-    return L"\"" + path + L"\" is not a bitmap file, so Windows cannot use it as a "
-           L"toolbar wallpaper. Choose a file whose name ends in .bmp with "
-           L"\"Open a bitmap\"; nothing was changed.";
-  if (!codec_.ToAnsiExact(path))
-    return L"The path \"" + path + L"\" holds characters that the toolbar settings "
-           L"cannot store on this system. Move or rename the bitmap so that its path "
-           L"uses only characters of the system's code page, then open it again; "
-           L"nothing was changed.";
-  if (!files_.IsOrdinaryFile(path))
-    return L"The bitmap \"" + path + L"\" no longer exists. Choose another with "
-           L"\"Open a bitmap\"; nothing was changed.";
-  const std::wstring unreadable = view_.CheckPicture(path);
-  if (!unreadable.empty())
-    return L"The bitmap \"" + path + L"\" cannot be read as a picture: " + unreadable +
-           L" Nothing was changed.";
+std::wstring WallpaperHandlers::Choose(const std::wstring& path) {
+  std::wstring why = WhyNotApplicable(path);
+  if (why.empty()) {
+    const std::wstring unreadable = view_.LoadChosenTiles(path);
+    if (!unreadable.empty()) why = L"The bitmap \"" + path + L"\" cannot be read as a picture. " + unreadable;
+  }
+  if (!why.empty()) return why;
+  chosen_ = path;
+  view_.EnableApply();
+  view_.RefreshPreview();
   return L"";
 }
 
-bool WallpaperHandlers::Applicable() {
-  const std::wstring why = WhyNotApplicable(dialog_.FileName);
-  if (why.empty()) return true;
-  boxes_.Show(why, L"Error", kExclamation);
-  return false;
+std::wstring WallpaperHandlers::WhyNotApplicable(const std::wstring& path) {
+  if (path.empty()) return L"No bitmap has been chosen. Choose one with \"Open a bitmap\" first.";
+  if (!convert::HasBmpExtension(path)) {
+    if (!EndsInBmpAnyCase(path)) return kOnlyBitmaps;
+    return std::wstring(kOnlyBitmaps) + L"\r\n\r\nVelmora takes only names that end in \".bmp\" written in "
+           L"lower case. Rename \"" + FileNameOf(path) + L"\" so that it ends in \".bmp\" and open it again.";
+  }
+  if (path.size() > kLongestPath)
+    return L"The path of \"" + FileNameOf(path) + L"\" is " + std::to_wstring(path.size()) +
+           L" characters long; the toolbar settings take at most " + std::to_wstring(kLongestPath) +
+           L". Move the bitmap to a folder with a shorter path and open it again.";
+  if (!codec_.ToAnsiExact(path))
+    return L"The path \"" + path + L"\" holds characters that the toolbar settings "
+           L"cannot store on this system. Move or rename the bitmap so that its path "
+           L"uses only characters of the system's code page, then open it again.";
+  if (!files_.IsOrdinaryFile(path))
+    return L"There is no bitmap file at \"" + path + L"\". Choose another with \"Open a bitmap\".";
+  const std::wstring notBmp = view_.InspectBitmap(path);
+  if (!notBmp.empty()) return L"Windows cannot use \"" + path + L"\" as a toolbar wallpaper. " + notBmp;
+  return L"";
 }
 
-void WallpaperHandlers::mnuExplorer_Click() {
-  if (!Applicable()) return;
-  registry_.WriteRegString(registry::kToolbarKeyPath, registry::kExplorerValue, dialog_.FileName);
-  view_.LoadCurrentWallpapers();
-}
-
-void WallpaperHandlers::mnuIE_Click() {
-  if (!Applicable()) return;
-  registry_.WriteRegString(registry::kToolbarKeyPath, registry::kIEOEValue, dialog_.FileName);
-  view_.LoadCurrentWallpapers();
-}
-
-void WallpaperHandlers::mnuBoth_Click() {
-  if (!Applicable()) return;
-  registry_.WriteRegString(registry::kToolbarKeyPath, registry::kIEOEValue, dialog_.FileName);
-  registry_.WriteRegString(registry::kToolbarKeyPath, registry::kExplorerValue, dialog_.FileName);
+void WallpaperHandlers::Apply(Values values) {
+  // The file may have gone or changed since it was chosen.
+  const std::wstring why = WhyNotApplicable(chosen_);
+  if (!why.empty()) {
+    boxes_.Show(why + L"\r\n\r\nNothing was changed.", L"Error", kExclamation);
+    return;
+  }
+  registry_.WriteRegString(registry::kToolbarKeyPath, values.first, chosen_);
+  if (values.second) registry_.WriteRegString(registry::kToolbarKeyPath, values.second, chosen_);
   view_.LoadCurrentWallpapers();
 }
 

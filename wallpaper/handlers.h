@@ -13,16 +13,20 @@ class WallpaperView {
  public:
   virtual ~WallpaperView() = default;
   virtual std::wstring ProgramDirectory() const = 0;  // without a trailing backslash
-  // Load the file into one tile holder (a separate picture each time);
-  // returns the empty text or a sentence saying why it failed.
-  virtual std::wstring LoadTileImage(Family family, const std::wstring& path) = 0;
-  // Whether the file reads as a picture; the empty text when it does.
-  virtual std::wstring CheckPicture(const std::wstring& path) = 0;
+  // Loads the file into both preview tile holders, as two pictures; the empty
+  // text, or a sentence saying why not, and then both keep what they held.
+  virtual std::wstring LoadChosenTiles(const std::wstring& path) = 0;
+  // Whether the file is a BMP file by its content, which is all the shell
+  // draws; the empty text when it is, else a sentence saying what it is.
+  virtual std::wstring InspectBitmap(const std::wstring& path) = 0;
   virtual void EnableApply() = 0;
   virtual void RefreshPreview() = 0;
   virtual void LoadCurrentWallpapers() = 0;
 };
 
+// The chosen bitmap is the one the preview shows and the one "Apply
+// wallpaper" writes: only a bitmap that passed every check and loaded becomes
+// it, and nothing else (a cancelled dialog, the converter's Open) changes it.
 class WallpaperHandlers {
  public:
   WallpaperHandlers(CommonDialog& dialog, MessageBoxes& boxes,
@@ -33,16 +37,22 @@ class WallpaperHandlers {
         codec_(codec), view_(view) {}
 
   void cmdOpenPicture_Click();
-  void mnuExplorer_Click();
-  void mnuIE_Click();
-  void mnuBoth_Click();
+  void mnuExplorer_Click() { Apply({registry::kExplorerValue}); }
+  void mnuIE_Click() { Apply({registry::kIEOEValue}); }
+  void mnuBoth_Click() { Apply({registry::kIEOEValue, registry::kExplorerValue}); }
   void cmdRemoveWallpaper_Click();
 
-  // Why the dialog's path may not become a wallpaper, or the empty text.
+  // Makes the file the chosen bitmap: previewed, Apply enabled. Answers the
+  // empty text, or why it cannot be one; then nothing has changed.
+  std::wstring Choose(const std::wstring& path);
+  const std::wstring& ChosenBitmap() const { return chosen_; }
+
+  // Why a path may not become a toolbar wallpaper, or the empty text.
   std::wstring WhyNotApplicable(const std::wstring& path);
 
  private:
-  bool Applicable();
+  struct Values { const wchar_t* first; const wchar_t* second = nullptr; };
+  void Apply(Values values);
 
   CommonDialog& dialog_;
   MessageBoxes& boxes_;
@@ -50,6 +60,7 @@ class WallpaperHandlers {
   const FileSystem& files_;
   const registry::AnsiCodec& codec_;
   WallpaperView& view_;
+  std::wstring chosen_;
 };
 
 }  // namespace velmora::wallpaper

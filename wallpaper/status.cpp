@@ -7,13 +7,17 @@ struct Row {
   Family family;
   const wchar_t* valueName;
   const wchar_t* missingText;
+  const wchar_t* tooLongText;
 };
 constexpr Row kRows[] = {
     {Family::Explorer, registry::kExplorerValue,
-     L"There is an Explorer toolbar wallpaper set in the registry but the image is missing."},
+     L"There is an Explorer toolbar wallpaper set in the registry but the image is missing.",
+     L"The Explorer toolbar wallpaper set in the registry is too long to be the path of a file."},
     {Family::IEOE, registry::kIEOEValue,
-     L"There is an IE toolbar wallpaper set in the registry but the image is missing."},
+     L"There is an IE toolbar wallpaper set in the registry but the image is missing.",
+     L"The IE toolbar wallpaper set in the registry is too long to be the path of a file."},
 };
+constexpr wchar_t kGoOn[] = L"\r\n\r\nThe program will continue as if there were no wallpaper set.";
 
 void ShowNone(const Row& row, StatusView& view) {
   view.SetFilenameCaption(row.family, kNoWallpaper);
@@ -31,19 +35,23 @@ std::wstring FileNameOf(const std::wstring& path) {
   return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-void LoadCurrentWallpapers(registry::modRegistryFunctions& registry,
-                           const FileSystem& files, MessageBoxes& boxes,
-                           StatusView& view) {
+std::array<std::wstring, 2> LoadCurrentWallpapers(registry::modRegistryFunctions& registry,
+                                                  const FileSystem& files, MessageBoxes& boxes,
+                                                  StatusView& view) {
+  std::array<std::wstring, 2> values;
   for (const Row& row : kRows) {
-    const std::wstring path =
-        TrimAtNull(registry.ReadRegString(registry::kToolbarKeyPath, row.valueName));
+    std::wstring& value = values[row.family == Family::Explorer ? 0 : 1];
+    value = registry.ReadRegString(registry::kToolbarKeyPath, row.valueName);
+    const std::wstring path = TrimAtNull(value);
+    // Too long to read and too long to be a path are one cause, told alike.
+    if (registry.LastValueTooLong() || path.size() > kLongestPath) {
+      boxes.Show(row.tooLongText + std::wstring(kGoOn), L"Error!", kCritical);
+      ShowNone(row, view);
+      continue;
+    }
     const bool set = !path.empty() && path != registry::kReadError;
     const bool present = set && files.IsOrdinaryFile(path);
-    if (set && !present) {
-      boxes.Show(std::wstring(row.missingText) +
-                     L"\r\n\r\nThe program will continue as if there were no wallpaper set.",
-                 L"Error!", kCritical);
-    }
+    if (set && !present) boxes.Show(row.missingText + std::wstring(kGoOn), L"Error!", kCritical);
     if (!present) {
       ShowNone(row, view);
       continue;
@@ -54,13 +62,13 @@ void LoadCurrentWallpapers(registry::modRegistryFunctions& registry,
       // The labels must say what the registry holds and what is shown: an
       // unreadable picture is reported, shown as none, and the other family
       // is still read.
-      boxes.Show(L"The toolbar wallpaper \"" + path + L"\" could not be loaded.\r\n\r\n" +
-                     error + L"\r\n\r\nThe program will continue as if there were no wallpaper set.",
+      boxes.Show(L"The toolbar wallpaper \"" + path + L"\" could not be loaded.\r\n\r\n" + error + kGoOn,
                  L"Error!", kCritical);
       ShowNone(row, view);
     }
   }
   view.ArmRedraw();
+  return values;
 }
 
 }  // namespace velmora::wallpaper

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string>
 
 #include "platform/message_box.h"
@@ -9,6 +10,9 @@ namespace velmora::wallpaper {
 enum class Family { Explorer, IEOE };
 
 inline constexpr wchar_t kNoWallpaper[] = L"No toolbar wallpaper set";
+// The shell reads these paths into buffers of MAX_PATH characters with the
+// NUL, so a longer value cannot name its bitmap, whatever is on disk.
+inline constexpr std::size_t kLongestPath = 259;
 
 // What the status refresh needs of the window: the name labels, the hidden
 // tile holders and the one-shot redraw timer.
@@ -36,8 +40,9 @@ std::wstring TrimAtNull(const std::wstring& text);
 std::wstring FileNameOf(const std::wstring& path);
 
 // Reads both toolbar values, Explorer first, and shows each family's file
-// name and image, or that none is set; then asks for one redraw.
-void LoadCurrentWallpapers(registry::modRegistryFunctions& registry,
+// name and image, or that none is set; then asks for one redraw. Answers
+// the two values as read, so that a caller can tell when they change.
+std::array<std::wstring, 2> LoadCurrentWallpapers(registry::modRegistryFunctions& registry,
                            const FileSystem& files, MessageBoxes& boxes,
                            StatusView& view);
 

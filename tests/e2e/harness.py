@@ -24,8 +24,20 @@ with open(os.path.join(STATE, "display")) as f:
 
 
 def run(*args, check=True, timeout=60):
-    return subprocess.run(list(args), env=ENV, check=check, timeout=timeout,
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    """Output comes back through files, not pipes: a Wine call that starts
+    Wine's desktop process hands it our pipe, and a pipe read would then
+    wait for that process to end."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        done = subprocess.run(list(args), env=ENV, timeout=timeout, stdin=subprocess.DEVNULL,
+                              stdout=out, stderr=err)
+        out.seek(0)
+        err.seek(0)
+        result = subprocess.CompletedProcess(done.args, done.returncode,
+                                             out.read().decode("utf-8", "replace"),
+                                             err.read().decode("utf-8", "replace"))
+    if check:
+        result.check_returncode()
+    return result
 
 
 def wine(*args, **kw):
@@ -123,9 +135,9 @@ class App:
         self.proc = None
         self.pids = set()  # Windows process ids of what this App started
 
-    def start(self, expect_main=True):
+    def start(self, expect_main=True, args=()):
         before = {w["pid"] for w in top_windows()}
-        self.proc = subprocess.Popen(["wine", EXE], env=ENV, stdout=subprocess.DEVNULL,
+        self.proc = subprocess.Popen(["wine", EXE, *args], env=ENV, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL, cwd=BUILD)
         # The launcher may hand the program over to another Unix process, so
         # remember the program by its own process id, read from its first window.

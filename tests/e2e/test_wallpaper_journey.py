@@ -87,7 +87,12 @@ class WallpaperJourney(unittest.TestCase):
         with h.App().start() as app:
             self.open_in_dialog(app, self.path)
             h.wait_for(lambda: app.control(h.ID["IDC_APPLY"])["enabled"], what="Apply to be enabled")
-            h.reg_set("BackBitmap", r"C:\elsewhere.bmp")  # so that a refresh or write would show
+            # Another program sets another bitmap; the status follows it, and
+            # a write of ours would show.
+            other = h.write_bmp(os.path.join(self.dir, "other.bmp"), 2, 2, checker)
+            h.reg_set("BackBitmap", h.unix_to_windows(other))
+            h.wait_for(lambda: app.control(h.ID["IDC_EXPLORER_FILENAME"])["text"] == "other.bmp",
+                       what="the status to follow")
             app.click(h.ID["IDC_APPLY"])
             h.wait_for(lambda: any(w["class"] == "#32768" for w in h.top_windows()), what="the popup menu")
             app.keys("Escape")
@@ -95,17 +100,23 @@ class WallpaperJourney(unittest.TestCase):
             app.click(h.ID["IDC_REMOVE_WALLPAPER"])
             app.answer_box("Escape")
             h.time.sleep(0.5)
-            self.assertEqual(h.reg_query("BackBitmap"), r"C:\elsewhere.bmp")
+            self.assertEqual(h.reg_query("BackBitmap"), h.unix_to_windows(other))
             self.assertIsNone(h.reg_query("BackBitmapIE5"))
-            self.assertEqual(app.control(h.ID["IDC_EXPLORER_FILENAME"])["text"], "stone wall.bmp")
+            self.assertEqual(h.message_boxes(), [])
 
-    def test_a_name_that_is_not_bmp_is_refused_and_the_preview_kept(self):
+    def test_what_is_not_a_bmp_file_is_refused_with_its_reason(self):
         capital = h.write_bmp(os.path.join(self.dir, "capital.BMP"), 4, 4, lambda x, y: (0, 0, 255))
+        fake = os.path.join(self.dir, "fake.bmp")
+        h.run("convert", "-size", "4x4", "xc:blue", "png:" + fake)
         with h.App().start() as app:
             self.open_in_dialog(app, h.unix_to_windows(capital))
             caption, text = app.answer_box()
             self.assertEqual(caption, "Error")
-            self.assertEqual(text, "You can only use bitmap format files for toolbar backgrounds, sorry.")
+            self.assertTrue(text.startswith("You can only use bitmap format files for toolbar backgrounds, sorry."))
+            self.assertIn('end in ".bmp" written in lower case', text)
+            self.open_in_dialog(app, h.unix_to_windows(fake))
+            caption, text = app.answer_box()
+            self.assertIn("It is a PNG picture, not a BMP file", text)
             self.assertFalse(app.control(h.ID["IDC_APPLY"])["enabled"])
 
 

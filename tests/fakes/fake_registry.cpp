@@ -74,6 +74,7 @@ long FakeRegistry::QueryValue(registry::KeyHandle key, const std::string& name,
 long FakeRegistry::SetValue(registry::KeyHandle key, const std::string& name,
                             std::uint32_t type, const char* data, std::uint32_t size) {
   ++setCalls;
+  setNames.push_back(name);
   auto open = open_.find(key);
   if (open == open_.end()) return 6;
   if (failSet) return failSet;

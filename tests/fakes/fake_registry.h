@@ -2,6 +2,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "registry/registry_service.h"
 
@@ -31,6 +32,7 @@ class FakeRegistry final : public registry::RegistryService {
   long failWriteOpen = 0;  // non-zero: opening for writing answers this
   int openKeys() const { return static_cast<int>(open_.size()); }
   int setCalls = 0;
+  std::vector<std::string> setNames;  // every value SetValue was asked to write, in order
 
  private:
   struct Value { std::uint32_t type; std::string bytes; };

@@ -123,14 +123,16 @@ void Run(FuzzedDataProvider& in) {
     CheckTrimAndName(read);
     paths[i] = fuzz::BeforeNul(read);
     const bool set = !paths[i].empty() && paths[i] != registry::kReadError;
-    if (set && stored[i]->exists) window.files.emplace(paths[i], stored[i]->loads);
+    if (set && stored[i]->exists && paths[i].size() <= wallpaper::kLongestPath)
+      window.files.emplace(paths[i], stored[i]->loads);
   }
   // Both values may name the same file; the first one decides whether it loads.
   for (int i = 0; i < 2; ++i) {
+    const bool tooLong = paths[i].size() > wallpaper::kLongestPath || stored[i]->bytes.size() > modRegistryFunctions::kLargestValue;
     const bool set = !paths[i].empty() && paths[i] != registry::kReadError;
     const bool present = set && window.files.count(paths[i]);
     const bool loads = present && window.files[paths[i]];
-    expectedBoxes += (set && !present) + (present && !loads);
+    expectedBoxes += tooLong || (set && !present) || (present && !loads);
   }
 
   wallpaper::LoadCurrentWallpapers(module, window, boxes, window);

@@ -7,6 +7,7 @@
 
 #include "convert/bmp_name.h"
 #include "convert/bmp_writer.h"
+#include "convert/device_name.h"
 #include "convert/picture_header.h"
 
 namespace velmora::convert {
@@ -473,6 +474,22 @@ TEST(BmpNames, BmpIsAppendedUnlessTheNameEndsInExactlyDotBmp) {
       {L"a.bmp ", L"a.bmp .bmp"},
   };
   for (const auto& [typed, saved] : cases) EXPECT_EQ(WithBmpExtension(typed), saved);
+}
+
+TEST(ShellNames, GifAndJpegInAnyCaseGoToTheConverter) {
+  for (const wchar_t* name : {L"a.gif", L"C:\\My Pictures\\b.JPG", L"c.Jpeg", L".jpg"})
+    EXPECT_TRUE(HasGifOrJpegExtension(name)) << name;
+  for (const wchar_t* name : {L"a.bmp", L"a.png", L"a.jpe", L"a.gif ", L"gif", L"a.jpeg.txt", L""})
+    EXPECT_FALSE(HasGifOrJpegExtension(name)) << name;
+}
+
+TEST(DeviceName, ReservedNamesInAnyFolderWithAnyExtension) {
+  for (const wchar_t* device : {L"CON", L"nul", L"C:\\windows\\NUL.bmp", L"COM1", L"lpt9.txt", L"C:\\a\\aux .bmp",
+                                L"CONOUT$", L"C:prn"})
+    EXPECT_TRUE(IsDeviceName(device)) << device;
+  for (const wchar_t* file : {L"C:\\CON\\a.bmp", L"console.bmp", L"COM0", L"COM10", L"LPT", L"nul_.bmp",
+                              L"C:\\x\\null.bmp", L""})
+    EXPECT_FALSE(IsDeviceName(file)) << file;
 }
 
 }  // namespace

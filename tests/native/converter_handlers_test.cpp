@@ -30,6 +30,13 @@ class FakeConverter final : public convert::ConverterView, public wallpaper::Fil
     return L"";
   }
   bool IsOrdinaryFile(const std::wstring& path) const override { return files.count(path) > 0; }
+  std::vector<std::wstring> chosen;
+  std::wstring chooseRefusal;
+  std::wstring ChooseBitmap(const std::wstring& path) override {
+    if (!chooseRefusal.empty()) return chooseRefusal;
+    chosen.push_back(path);
+    return L"";
+  }
 };
 
 class Converter : public ::testing::Test {
@@ -115,6 +122,21 @@ TEST_F(Converter, AFailedSaveIsReportedWithTheFileName) {
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_NE(boxes.shown[0].text.find(L"C:\\missing\\out.bmp"), std::wstring::npos);
   EXPECT_NE(boxes.shown[0].text.find(L"The folder does not exist."), std::wstring::npos);
+  EXPECT_TRUE(view.chosen.empty());
+}
+
+TEST_F(Converter, ASavedBitmapBecomesTheChosenOneOrSaysWhyNot) {
+  view.preview = L"C:\\in.jpg";
+  dialog.answers = {L"C:\\o\\first", L"C:\\o\\second"};
+  handlers.cmdSaveAsBitmap_Click();
+  EXPECT_EQ(view.chosen, std::vector<std::wstring>{L"C:\\o\\first.bmp"});
+  EXPECT_TRUE(boxes.shown.empty());
+  view.chooseRefusal = L"The path holds characters that the toolbar settings cannot store.";
+  handlers.cmdSaveAsBitmap_Click();
+  EXPECT_EQ(view.saved.size(), 2u);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_NE(boxes.shown[0].text.find(L"\"C:\\o\\second.bmp\" was saved, but"), std::wstring::npos);
+  EXPECT_NE(boxes.shown[0].text.find(view.chooseRefusal), std::wstring::npos);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "fakes/recording_gdi.h"
 #include "platform/failure.h"
 #include "render/round_to_int32.h"
+#include "render/scale_nearest.h"
 #include "render/tile_image.h"
 #include "render/transparent_blit.h"
 
@@ -291,6 +292,29 @@ TEST_F(ColourKeyCopy, EmptyRectangleDrawsNothing) {
       ExpectCleanedUp();
     }
   }
+}
+
+// The mock-ups grow with the screen's density: a key pixel must stay the
+// key, and no colour may appear that the source does not have.
+TEST(ScaleNearest, CopiesWholePixelsAtEveryDensity) {
+  constexpr int kW = 5, kH = 3;
+  std::vector<std::uint32_t> source(kW * kH);
+  for (int i = 0; i < kW * kH; ++i) source[i] = i % 2 ? kKey : 0x00010203u * static_cast<unsigned>(i + 1);
+  const auto scaled = [&](int w, int h) {
+    std::vector<std::uint32_t> target(w * h, 0xDEADBEEF);
+    render::ScaleNearest(reinterpret_cast<const std::uint8_t*>(source.data()), kW, kH, kW * 4,
+                         reinterpret_cast<std::uint8_t*>(target.data()), w, h, static_cast<std::size_t>(w) * 4);
+    return target;
+  };
+  EXPECT_EQ(scaled(kW, kH), source);
+  // Doubling (192 dpi) gives each source pixel a 2 x 2 block.
+  const std::vector<std::uint32_t> doubled = scaled(10, 6);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 10; ++x) EXPECT_EQ(doubled[y * 10 + x], source[(y / 2) * kW + x / 2]) << x << "," << y;
+  // 1.5 times (144 dpi): columns 0 0 1 2 2 3 4 4 -- whole pixels, never a blend.
+  const std::vector<std::uint32_t> wider = scaled(8, 3);
+  const int columns[] = {0, 0, 1, 2, 2, 3, 4, 4};
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(wider[x], source[columns[x]]) << x;
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ class FakeWindow final : public wallpaper::StatusView,
  public:
   std::set<std::wstring> files;
   std::set<std::wstring> unreadable;
+  std::set<std::wstring> notBmp;  // pictures of another format, whatever their name
   std::map<Family, std::wstring> captions;
   std::map<Family, std::wstring> tiles;         // status holders
   std::map<Family, std::wstring> chosenTiles;   // preview holders
@@ -48,13 +49,13 @@ class FakeWindow final : public wallpaper::StatusView,
   void ClearTile(Family f) override { tiles.erase(f); }
   void ArmRedraw() override { log.push_back("arm"); }
   std::wstring ProgramDirectory() const override { return L"C:\\Program Files\\Velmora"; }
-  std::wstring LoadTileImage(Family f, const std::wstring& path) override {
+  std::wstring LoadChosenTiles(const std::wstring& path) override {
     if (unreadable.count(path) || !files.count(path)) return L"Not a picture.";
-    chosenTiles[f] = path;
+    chosenTiles[Family::Explorer] = chosenTiles[Family::IEOE] = path;
     return L"";
   }
-  std::wstring CheckPicture(const std::wstring& path) override {
-    return unreadable.count(path) ? L"Not a picture." : L"";
+  std::wstring InspectBitmap(const std::wstring& path) override {
+    return notBmp.count(path) ? L"It is a PNG picture." : L"";
   }
   void EnableApply() override { applyEnabled = true; }
   void RefreshPreview() override { log.push_back("refresh"); }
@@ -189,74 +190,124 @@ TEST_F(Wallpapers, OpeningABitmapFillsBothTilesEnablesApplyAndRedraws) {
   EXPECT_EQ(window.chosenTiles[Family::IEOE], L"C:\\p\\a.bmp");
   EXPECT_TRUE(window.applyEnabled);
   EXPECT_EQ(window.log, std::vector<std::string>{"refresh"});
+  EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(Wallpapers, OpeningRefusesOtherExtensionsAndEndsQuietlyOnFailures) {
-  for (const wchar_t* name : {L"C:\\a.BMP", L"C:\\a.Bmp", L"C:\\a", L"C:\\a.bmp "}) {
-    dialog.answers = {name};
-    handlers.cmdOpenPicture_Click();
-  }
-  ASSERT_EQ(boxes.shown.size(), 4u);
-  EXPECT_EQ(boxes.shown[0].text, L"You can only use bitmap format files for toolbar backgrounds, sorry.");
-  EXPECT_EQ(boxes.shown[0].caption, L"Error");
-  EXPECT_EQ(boxes.shown[0].style, 48u);
-  dialog.answers = {L"C:\\not-a-picture.bmp"};  // exists but does not load
-  window.files = {L"C:\\not-a-picture.bmp"};
-  window.unreadable = {L"C:\\not-a-picture.bmp"};
+// Each refusal names its own cause, and leaves the chosen bitmap, the
+// preview and "Apply wallpaper" as they were.
+TEST_F(Wallpapers, OpeningRefusesWithTheRealReasonAndKeepsTheEarlierChoice) {
+  window.files = {L"C:\\good.bmp", L"C:\\bad.bmp", L"C:\\fake.bmp"};
+  window.unreadable = {L"C:\\bad.bmp"};
+  window.notBmp = {L"C:\\fake.bmp"};
+  dialog.answers = {L"C:\\good.bmp"};
   handlers.cmdOpenPicture_Click();
+  window.log.clear();
+  const std::wstring longest = L"C:\\" + std::wstring(wallpaper::kLongestPath - 7, L'x') + L".bmp";
+  window.files.insert(longest);
+  window.files.insert(longest + L"x.bmp");
+  struct Case { std::wstring chosen; const wchar_t* says; };
+  const Case cases[] = {
+      {L"C:\\a.BMP", L"written in lower case"},
+      {L"C:\\a.Bmp", L"written in lower case"},
+      {L"C:\\a", L"You can only use bitmap format files for toolbar backgrounds, sorry."},
+      {L"C:\\a.bmp ", L"You can only use bitmap format files for toolbar backgrounds, sorry."},
+      {L"C:\\gone.bmp", L"There is no bitmap file at"},
+      {L"C:\\bad.bmp", L"cannot be read as a picture. Not a picture."},
+      {L"C:\\fake.bmp", L"It is a PNG picture."},
+      {L"C:\\\u221E.bmp", L"code page"},
+      {longest.substr(0, longest.size() - 4) + L"x.bmp", L"characters long"},
+  };
+  for (const Case& c : cases) {
+    boxes.shown.clear();
+    dialog.answers = {c.chosen};
+    handlers.cmdOpenPicture_Click();
+    ASSERT_EQ(boxes.shown.size(), 1u) << c.chosen;
+    EXPECT_NE(boxes.shown[0].text.find(c.says), std::wstring::npos) << boxes.shown[0].text;
+    EXPECT_EQ(boxes.shown[0].caption, L"Error");
+    EXPECT_EQ(boxes.shown[0].style, 48u);
+  }
+  EXPECT_EQ(boxes.shown.size(), 1u);
+  EXPECT_TRUE(window.log.empty());
+  EXPECT_EQ(window.chosenTiles[Family::IEOE], L"C:\\good.bmp");
+  EXPECT_EQ(handlers.ChosenBitmap(), L"C:\\good.bmp");
+  // A path of exactly the longest length is taken.
+  boxes.shown.clear();
+  dialog.answers = {longest};
+  handlers.cmdOpenPicture_Click();
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(handlers.ChosenBitmap(), longest);
+  // A dialog that cannot be shown ends the handler quietly.
   dialog.answers = {fakes::FakeDialog::kFail};
   handlers.cmdOpenPicture_Click();
-  EXPECT_EQ(boxes.shown.size(), 4u);
-  EXPECT_TRUE(window.log.empty());
-  EXPECT_FALSE(window.applyEnabled);
-  EXPECT_EQ(dialog.FileName, L"C:\\Program Files\\Velmora\\*.bmp");
+  EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(Wallpapers, CancelledOpenOnlyRedraws) {
-  dialog.answers = {L""};
+TEST_F(Wallpapers, CancelledOpenOnlyRedrawsAndApplyStillWritesWhatThePreviewShows) {
+  window.files = {L"C:\\a.bmp"};
+  dialog.answers = {L"C:\\a.bmp", L""};
+  handlers.cmdOpenPicture_Click();
+  window.log.clear();
   handlers.cmdOpenPicture_Click();
   EXPECT_EQ(window.log, std::vector<std::string>{"refresh"});
-  EXPECT_FALSE(window.applyEnabled);
+  EXPECT_EQ(dialog.FileName, L"");
+  handlers.mnuExplorer_Click();
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(Stored("BackBitmap"), std::string("C:\\a.bmp\0", 9));
 }
 
-TEST_F(Wallpapers, ApplyWritesTheChosenValuesInOrderAndRefreshesOnce) {
-  window.files = {L"C:\\a.bmp"};
-  dialog.FileName = L"C:\\a.bmp";
+TEST_F(Wallpapers, EachMenuItemWritesItsOwnValuesInOrderAndRefreshesOnce) {
+  window.files = {L"C:\\a.bmp", L"C:\\b.bmp"};
+  ASSERT_EQ(handlers.Choose(L"C:\\a.bmp"), L"");
   handlers.mnuExplorer_Click();
   EXPECT_EQ(Stored("BackBitmap"), std::string("C:\\a.bmp\0", 9));
   EXPECT_EQ(Stored("BackBitmapIE5"), "<none>");
+  ASSERT_EQ(handlers.Choose(L"C:\\b.bmp"), L"");
   handlers.mnuIE_Click();
-  EXPECT_EQ(Stored("BackBitmapIE5"), std::string("C:\\a.bmp\0", 9));
-  store.setCalls = 0;
-  window.log.clear();
-  dialog.FileName = L"C:\\b.bmp";
-  window.files.insert(L"C:\\b.bmp");
-  handlers.mnuBoth_Click();
-  EXPECT_EQ(store.setCalls, 2);
-  EXPECT_EQ(Stored("BackBitmap"), std::string("C:\\b.bmp\0", 9));
+  EXPECT_EQ(Stored("BackBitmap"), std::string("C:\\a.bmp\0", 9));
   EXPECT_EQ(Stored("BackBitmapIE5"), std::string("C:\\b.bmp\0", 9));
+  store.setNames.clear();
+  window.log.clear();
+  handlers.mnuBoth_Click();
+  EXPECT_EQ(store.setNames, (std::vector<std::string>{"BackBitmapIE5", "BackBitmap"}));
+  EXPECT_EQ(Stored("BackBitmap"), std::string("C:\\b.bmp\0", 9));
   EXPECT_EQ(window.log, std::vector<std::string>{"status"});
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(Wallpapers, ApplyRefusesPathsThatAreNotUsableBitmaps) {
+TEST_F(Wallpapers, ApplyRefusesABitmapThatIsGoneOrChangedSinceItWasChosen) {
   Put("BackBitmap", "C:\\kept.bmp");
-  window.files = {L"C:\\pic.jpg", L"C:\\bad.bmp"};
-  window.unreadable = {L"C:\\bad.bmp"};
-  for (const wchar_t* path : {L"", L"C:\\pic.jpg", L"C:\\gone.bmp", L"C:\\bad.bmp", L"C:\\\u221E.bmp"}) {
-    dialog.FileName = path;
-    handlers.mnuBoth_Click();
-  }
-  ASSERT_EQ(boxes.shown.size(), 5u);
-  for (const auto& box : boxes.shown) {
-    EXPECT_EQ(box.caption, L"Error");
-    EXPECT_EQ(box.style, 48u);
-  }
-  EXPECT_NE(boxes.shown[1].text.find(L"C:\\pic.jpg"), std::wstring::npos);
-  EXPECT_NE(boxes.shown[4].text.find(L"characters"), std::wstring::npos);
+  window.files = {L"C:\\a.bmp"};
+  handlers.mnuBoth_Click();  // nothing chosen yet
+  ASSERT_EQ(handlers.Choose(L"C:\\a.bmp"), L"");
+  window.notBmp = {L"C:\\a.bmp"};  // overwritten with a PNG
+  handlers.mnuBoth_Click();
+  window.files.clear();  // deleted
+  handlers.mnuExplorer_Click();
+  ASSERT_EQ(boxes.shown.size(), 3u);
+  EXPECT_NE(boxes.shown[0].text.find(L"No bitmap has been chosen"), std::wstring::npos);
+  EXPECT_NE(boxes.shown[1].text.find(L"PNG"), std::wstring::npos);
+  EXPECT_NE(boxes.shown[2].text.find(L"There is no bitmap file at \"C:\\a.bmp\""), std::wstring::npos);
   EXPECT_EQ(store.setCalls, 0);
   EXPECT_EQ(Stored("BackBitmap"), std::string("C:\\kept.bmp\0", 12));
-  EXPECT_TRUE(window.log.empty());
+  EXPECT_EQ(window.log, std::vector<std::string>{"refresh"});
+}
+
+TEST_F(Wallpapers, ValuesTooLongToBeAPathAreToldAsSuch) {
+  const std::string longest = "C:\\" + std::string(wallpaper::kLongestPath - 3, 'x');
+  Put("BackBitmap", longest);                                  // a path, if one that is not there
+  Put("BackBitmapIE5", longest + "x");                         // one past the limit
+  Status();
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_NE(boxes.shown[0].text.find(L"image is missing"), std::wstring::npos);
+  EXPECT_EQ(boxes.shown[1].text,
+            L"The IE toolbar wallpaper set in the registry is too long to be the path of a file."
+            L"\r\n\r\nThe program will continue as if there were no wallpaper set.");
+  boxes.shown.clear();
+  Put("BackBitmap", std::string(100000, 'y'));  // past what the reader takes at all
+  Status();
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[0].text.substr(0, 50), L"The Explorer toolbar wallpaper set in the registry");
+  EXPECT_EQ(window.captions[Family::Explorer], L"No toolbar wallpaper set");
 }
 
 TEST_F(Wallpapers, RemovalAsksAndEmptiesBothValuesOnlyOnYes) {

@@ -439,6 +439,26 @@ TEST_F(HostilePictures, EachFailureHasItsOwnSentence) {
             0u);
   const Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0, 0, 0};
   EXPECT_EQ(LoadPictureFile(Write(L"scan.tif", tiff)).error.rfind(L"The file is not a picture", 0), 0u);
+  // Devices answer when opened (the null device as an empty file, the
+  // console not at all); none of them is a picture file.
+  for (const wchar_t* device : {L"CON", L"NUL", L"COM1", L"C:\\windows\\NUL.bmp"}) {
+    EXPECT_EQ(LoadPictureFile(device).error, L"It is a device, not a picture file.") << Narrow(device);
+    EXPECT_EQ(WhyNotABmpFile(device), L"It is a device, not a picture file.") << Narrow(device);
+  }
+}
+
+// The shell draws only BMP files: the header decides, not the name.
+TEST_F(HostilePictures, OnlyABmpFileIsABitmapWhateverItsName) {
+  const std::vector<Rgb> px = Pattern(3, 2);
+  EXPECT_EQ(WhyNotABmpFile(Write(L"good.bmp", EncodeBmp(3, 2, px))), L"");
+  const Bytes png = EncodeWithWic(GUID_ContainerFormatPng, GUID_WICPixelFormat32bppBGRA, 1, 1, {1, 2, 3, 255});
+  EXPECT_EQ(WhyNotABmpFile(Write(L"fake.bmp", png)),
+            L"It is a PNG picture, not a BMP file, and the toolbars show only BMP files.");
+  GifImage im{0, 0, 3, 2, Indices(3, 2)};
+  EXPECT_NE(WhyNotABmpFile(Write(L"gif.bmp", EncodeGif(3, 2, kPalette, {im}))).find(L"It is a GIF picture"),
+            std::wstring::npos);
+  EXPECT_EQ(WhyNotABmpFile(dir_), L"It is a folder, not a picture file.");
+  EXPECT_EQ(WhyNotABmpFile(Path(L"gone.bmp")), L"The file does not exist.");
 }
 
 TEST_F(HostilePictures, CutAndCorruptFilesAreRefusedWithoutAPicture) {
@@ -457,7 +477,8 @@ TEST_F(HostilePictures, CutAndCorruptFilesAreRefusedWithoutAPicture) {
       {L"cut-in-header.jpg", Bytes(jpeg.begin(), jpeg.begin() + FindMarker(jpeg, 0xC0) + 4),
        L"The JPEG picture is incomplete"},
       {L"cut-in-data.jpg", Bytes(jpeg.begin(), jpeg.begin() + FindMarker(jpeg, 0xDA) + 20),
-       L"The JPEG picture is damaged"},
+       L"The JPEG picture is incomplete"},
+      {L"cut-in-half.jpg", Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 2), L"The JPEG picture is incomplete"},
   };
   Bytes bad_scan = jpeg;  // the scan names a component the frame does not have
   bad_scan[FindMarker(bad_scan, 0xDA) + 5] = 0x77;

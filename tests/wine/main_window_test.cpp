@@ -3,6 +3,7 @@
 // leaves behind.
 #include <windows.h>
 #include <psapi.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include "fakes/fake_dialog.h"
 #include "fakes/fake_message_boxes.h"
 #include "platform/handles.h"
+#include "platform/screen.h"
 #include "registry/system_registry.h"
 
 namespace velmora {
@@ -49,10 +51,14 @@ void ExpectSameHandles(const Census& before, const Census& after) {
   EXPECT_EQ(after.windows, before.windows);
 }
 
-void WriteBmp(const std::filesystem::path& path, int width, int height) {
+// A 24-bit bitmap of one colour, 0xRRGGBB.
+void WriteBmp(const std::filesystem::path& path, int width, int height, std::uint32_t rgb = 0x404040) {
   const int stride = (width * 3 + 3) & ~3;
   const std::uint32_t size = 54 + stride * height;
-  std::vector<char> file(size, '\x40');
+  std::vector<char> file(size, '\0');
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int c = 0; c < 3; ++c) file[54 + y * stride + 3 * x + c] = static_cast<char>(rgb >> (8 * c));
   auto put16 = [&](int at, std::uint16_t v) { std::memcpy(&file[at], &v, 2); };
   auto put32 = [&](int at, std::uint32_t v) { std::memcpy(&file[at], &v, 4); };
   file[0] = 'B';
@@ -74,6 +80,48 @@ void WriteBmp(const std::filesystem::path& path, int width, int height) {
   std::ofstream(path, std::ios::binary).write(file.data(), file.size());
 }
 
+// Runs this thread's messages for a while, as a modal loop does.
+void Pump(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  MSG m;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageW(&m);
+    }
+    Sleep(5);
+  }
+}
+
+// A box the user takes a while to answer: like the system's, it runs the
+// thread's messages, timer ticks included, until it is closed.
+class SlowBoxes final : public MessageBoxes {
+ public:
+  int Show(const std::wstring& text, const std::wstring&, unsigned) override {
+    shown.push_back(text);
+    deepest = std::max(deepest, ++open);
+    Pump(800);
+    --open;
+    return kAnswerNo;
+  }
+  std::vector<std::wstring> shown;
+  int open = 0, deepest = 0;
+};
+
+const wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
+
+std::wstring ReadValue(const wchar_t* name) {
+  wchar_t data[1024] = L"<none>";
+  DWORD size = sizeof(data);
+  RegGetValueW(HKEY_CURRENT_USER, kToolbar, name, RRF_RT_REG_SZ, nullptr, data, &size);
+  return data;
+}
+
+void SetValue(const wchar_t* name, const std::wstring& data) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, kToolbar, name, REG_SZ, data.c_str(),
+                  static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
 class MainWindowInUse : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -85,8 +133,7 @@ class MainWindowInUse : public ::testing::Test {
   }
   void TearDown() override {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\Toolbar", 0, KEY_WRITE,
-                      &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kToolbar, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
       RegDeleteValueW(key, L"BackBitmap");
       RegDeleteValueW(key, L"BackBitmapIE5");
       RegCloseKey(key);
@@ -98,6 +145,7 @@ class MainWindowInUse : public ::testing::Test {
                  reinterpret_cast<LPARAM>(GetDlgItem(window_.hwnd(), id)));
   }
   void Redraw() { Command(IDC_PREVIEW_LIST, CBN_SELCHANGE); }
+  HWND Control(int id) { return GetDlgItem(window_.hwnd(), id); }
 
   std::unique_ptr<registry::RegistryService> registry_ = registry::MakeSystemRegistry();
   std::unique_ptr<registry::AnsiCodec> codec_ = registry::MakeSystemAnsiCodec();
@@ -154,6 +202,180 @@ TEST_F(MainWindowInUse, AFailureNoHandlerCatchesIsReportedAndTheWindowGoesOn) {
   dialog_.answers = {bitmap_.wstring()};
   Command(IDC_OPEN_PICTURE, BN_CLICKED);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_.hwnd(), IDC_APPLY)));
+}
+
+// Two families name one picture too wide to tile. Its report comes from the
+// timer's redraw, whose tick falls while the user is still reading another
+// box: it must wait for that box, and the picture is told of once.
+TEST_F(MainWindowInUse, ATickInsideABoxWaitsAndATooLargePictureIsToldOnce) {
+  const std::filesystem::path wide = folder_ / "wide.bmp";
+  WriteBmp(wide, 40000, 1);
+  SetValue(L"BackBitmap", wide.wstring());
+  SetValue(L"BackBitmapIE5", wide.wstring());
+  SlowBoxes slow;
+  frmMain window(*registry_, *codec_, &slow, &dialog_);
+  ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));  // arms the redraw
+  SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_REMOVE_WALLPAPER, BN_CLICKED), 0);
+  Pump(1500);
+  EXPECT_EQ(slow.deepest, 1);
+  ASSERT_EQ(slow.shown.size(), 2u);
+  EXPECT_EQ(slow.shown[0].rfind(L"Are you sure", 0), 0u);
+  EXPECT_EQ(slow.shown[1].rfind(L"\"" + wide.wstring() + L"\" is 40000 x 1 pixels.\r\n\r\n", 0), 0u) << slow.shown[1];
+  SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_LIST, CBN_SELCHANGE), 0);
+  EXPECT_EQ(slow.shown.size(), 2u);
+}
+
+TEST_F(MainWindowInUse, EnterPressesTheFocusedButtonAndFocusReturnsToIt) {
+  window_.Show(SW_SHOWNOACTIVATE);
+  HWND remove = Control(IDC_REMOVE_WALLPAPER);
+  SetFocus(remove);
+  MSG enter{remove, WM_KEYDOWN, VK_RETURN, 1};
+  EXPECT_TRUE(window_.PreTranslate(enter));
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].caption, L"Really?");
+  enter.lParam |= 1 << 30;  // the key held down repeats; it pressed once
+  window_.PreTranslate(enter);
+  EXPECT_EQ(boxes_.shown.size(), 1u);
+  // A box's owner loses the focus; when it is active again, the window gets
+  // it and hands it to the control that had it.
+  SetFocus(nullptr);
+  SetFocus(window_.hwnd());
+  EXPECT_EQ(GetFocus(), remove);
+}
+
+// What "Apply wallpaper" writes is what the preview shows: a cancelled dialog
+// changes neither, and a bitmap just saved by the converter is both.
+TEST_F(MainWindowInUse, ApplyWritesTheBitmapThePreviewShows) {
+  ASSERT_FALSE(IsWindowEnabled(Control(IDC_APPLY)));
+  const std::wstring out = (folder_ / "converted").wstring();
+  dialog_.answers = {bitmap_.wstring(), out, L""};
+  Command(IDC_OPEN_GIFJPEG, BN_CLICKED);
+  Command(IDC_SAVE_AS_BITMAP, BN_CLICKED);
+  EXPECT_TRUE(IsWindowEnabled(Control(IDC_APPLY)));
+  Command(IDC_OPEN_PICTURE, BN_CLICKED);  // cancelled
+  Command(IDM_BOTH);
+  EXPECT_TRUE(boxes_.shown.empty()) << (boxes_.shown.empty() ? "" : std::string(boxes_.shown[0].text.begin(),
+                                                                                  boxes_.shown[0].text.end()));
+  EXPECT_EQ(ReadValue(L"BackBitmap"), out + L".bmp");
+  EXPECT_EQ(ReadValue(L"BackBitmapIE5"), out + L".bmp");
+}
+
+// Moved to a monitor of 144 dpi, the window is laid out from its design at
+// that density and the mock-up covers the whole preview, which is now
+// 495 x 252 pixels: tiles show only through the mock-up's key colour.
+TEST_F(MainWindowInUse, ADensityChangeLaysOutAgainAndTheMockupCoversThePreview) {
+  const std::filesystem::path flat = folder_ / "flat.bmp";
+  WriteBmp(flat, 8, 8, 0x123456);  // a colour no mock-up has
+  dialog_.answers = {flat.wstring()};
+  Command(IDC_OPEN_PICTURE, BN_CLICKED);
+  const int dpi = 144;
+  RECT frame{100, 100, 100 + TwipsToPixels(kClient.w, dpi), 100 + TwipsToPixels(kClient.h, dpi)};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(window_.hwnd(), GWL_STYLE)), FALSE, 0);
+  SendMessageW(window_.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
+
+  RECT client{};
+  GetClientRect(window_.hwnd(), &client);
+  EXPECT_EQ(client.right, 840);
+  EXPECT_EQ(client.bottom, 641);
+  for (int id : {IDC_APPLY, IDC_PREVIEW, IDC_PREVIEW_LIST, IDC_IEOE_FILENAME, IDC_SAVE_AS_BITMAP}) {
+    const Place p = InClient(Find(id));
+    RECT r{};
+    GetWindowRect(Control(id), &r);
+    MapWindowPoints(nullptr, window_.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, TwipsToPixels(p.x, dpi)) << Find(id).name;
+    EXPECT_EQ(r.top, TwipsToPixels(p.y, dpi)) << Find(id).name;
+    EXPECT_EQ(r.right - r.left, TwipsToPixels(p.w, dpi)) << Find(id).name;
+  }
+
+  constexpr int kW = 495, kH = 252;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), kW, -kH, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  UniqueBitmap shot(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  MemoryDc dc(CreateCompatibleDC(nullptr));
+  {
+    Selection into(dc.get(), shot.get());
+    SendMessageW(Control(IDC_PREVIEW), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+  }
+  const auto* px = static_cast<const std::uint32_t*>(bits);
+  int tiles = 0, tilesOutside = 0, outside = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      const bool tile = (px[y * kW + x] & 0xFFFFFF) == 0x123456;
+      const bool beyond = x >= 330 || y >= 168;  // what a 96-dpi overlay leaves bare
+      tiles += tile;
+      outside += beyond;
+      tilesOutside += tile && beyond;
+    }
+  // The Explorer mock-up's key colour covers about 24 % of it.
+  EXPECT_NEAR(100.0 * tiles / (kW * kH), 23.7, 2.0);
+  EXPECT_LT(100.0 * tilesOutside / outside, 40.0);
+}
+
+// Files dropped from the shell, as the shell hands them over: a list of
+// wide names, each ended by a NUL, the list by another.
+HGLOBAL DropOf(const std::vector<std::wstring>& files) {
+  std::wstring list;
+  for (const std::wstring& f : files) list += f + L'\0';
+  list += L'\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(drop + 1, list.data(), list.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  return memory;
+}
+
+TEST_F(MainWindowInUse, ADroppedFileOpensAsTheButtonsWouldOpenIt) {
+  const std::filesystem::path photo = folder_ / "holiday photo.jpg";  // a BMP inside: content decides
+  std::filesystem::copy_file(bitmap_, photo);
+  SendMessageW(window_.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({photo.wstring()})), 0);
+  const auto shown = [&](int id) { return (GetWindowLongW(Control(id), GWL_STYLE) & WS_VISIBLE) != 0; };
+  EXPECT_TRUE(shown(IDC_SAVE_AS_BITMAP)) << "the converter tab";
+  EXPECT_FALSE(IsWindowEnabled(Control(IDC_APPLY)));
+  SendMessageW(window_.hwnd(), WM_DROPFILES,
+               reinterpret_cast<WPARAM>(DropOf({bitmap_.wstring(), photo.wstring()})), 0);
+  EXPECT_TRUE(shown(IDC_APPLY)) << "back on the first tab";
+  EXPECT_TRUE(IsWindowEnabled(Control(IDC_APPLY)));
+  Command(IDM_IE);
+  EXPECT_EQ(ReadValue(L"BackBitmapIE5"), bitmap_.wstring());
+  EXPECT_TRUE(boxes_.shown.empty());
+  SendMessageW(window_.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({(folder_ / "x.png").wstring()})), 0);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, L"You can only use bitmap format files for toolbar backgrounds, sorry.");
+}
+
+std::wstring TextOf(HWND control) {
+  wchar_t text[512] = L"";
+  GetWindowTextW(control, text, 512);
+  return text;
+}
+
+// Pumps messages until the condition holds; false if it never does.
+template <class Condition>
+bool PumpUntil(Condition holds) {
+  for (int i = 0; i < 250 && !holds(); ++i) Pump(20);
+  return holds();
+}
+
+// Whoever changes the toolbar values (another program, a second Velmora, a
+// script), the labels follow; so do a key deleted and made again.
+TEST_F(MainWindowInUse, TheStatusFollowsTheRegistryWhoeverWritesIt) {
+  HWND explorer = Control(IDC_EXPLORER_FILENAME), ieoe = Control(IDC_IEOE_FILENAME);
+  SetValue(L"BackBitmap", bitmap_.wstring());
+  EXPECT_TRUE(PumpUntil([&] { return TextOf(explorer) == L"tile.bmp"; }));
+  ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, kToolbar), ERROR_SUCCESS);
+  RegDeleteKeyW(HKEY_CURRENT_USER, kToolbar);
+  EXPECT_TRUE(PumpUntil([&] { return TextOf(explorer) == L"No toolbar wallpaper set"; }));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kToolbar, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  SetValue(L"BackBitmapIE5", bitmap_.wstring());
+  EXPECT_TRUE(PumpUntil([&] { return TextOf(ieoe) == L"tile.bmp"; }));
+  EXPECT_EQ(TextOf(explorer), L"No toolbar wallpaper set");
+  EXPECT_TRUE(boxes_.shown.empty());
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+#include "convert/device_name.h"
+
+#include <array>
+#include <cwctype>
+
+namespace velmora::convert {
+
+bool IsDeviceName(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/:");
+  std::wstring base = path.substr(slash == std::wstring::npos ? 0 : slash + 1);
+  // The device is named by what comes before the first dot; blanks before
+  // it are ignored, as the system ignores them.
+  base = base.substr(0, base.find(L'.'));
+  while (!base.empty() && base.back() == L' ') base.pop_back();
+  for (wchar_t& c : base) c = static_cast<wchar_t>(std::towupper(c));
+  static constexpr std::array<const wchar_t*, 6> kNames{L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+  for (const wchar_t* name : kNames)
+    if (base == name) return true;
+  return base.size() == 4 && (base.starts_with(L"COM") || base.starts_with(L"LPT")) && base[3] >= L'1' &&
+         base[3] <= L'9';
+}
+
+}  // namespace velmora::convert
