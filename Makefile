@@ -40,7 +40,7 @@ run: deps win
 # One ctest run over both trees, so the output ends with one summary.
 test: build
 	@printf 'subdirs("native" "fuzz" "win")\n' > $(BUILD)/CTestTestfile.cmake
-	@cd $(BUILD) && ctest --output-on-failure --timeout 600
+	@cd $(BUILD) && ctest --output-on-failure --timeout 600 -j 2
 
 bench: deps win
 	@bash bench/run.sh $(BUILD)/win

@@ -57,9 +57,12 @@ void RegistryWatch::Watch() {
       if (WaitForSingleObject(stop_.get(), 1000) != WAIT_TIMEOUT) return;
       continue;
     }
+    // Told after the watches are armed, not when one fires: whatever changed
+    // before they were armed is then read by the window, and whatever
+    // changes after fires them again.
+    PostMessageW(window_, message_, 0, 0);
     const HANDLE events[] = {stop_.get(), changed_.get(), moved_.get()};
     if (WaitForMultipleObjects(3, events, FALSE, INFINITE) == WAIT_OBJECT_0) return;
-    PostMessageW(window_, message_, 0, 0);
   }
 }
 

@@ -3,7 +3,7 @@
 # when any is missing. As another user it says what to install instead.
 set -eu
 packages=(cmake make g++ libgtest-dev googletest mingw-w64 g++-mingw-w64-x86-64-posix
-          wine wine64 xvfb xdotool x11-utils imagemagick libjpeg-turbo-progs python3
+          wine wine64 xvfb openbox xdotool x11-utils imagemagick libjpeg-turbo-progs python3
           clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

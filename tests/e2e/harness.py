@@ -55,10 +55,6 @@ def reg_set(name, data, kind="REG_SZ"):
     wine("reg", "add", TOOLBAR, "/v", name, "/t", kind, "/d", data, "/f")
 
 
-def reg_delete(name):
-    wine("reg", "delete", TOOLBAR, "/v", name, "/f", check=False)
-
-
 def reg_query(name):
     """The value's text, "" for an empty value, None when it is missing."""
     out = wine("reg", "query", TOOLBAR, "/v", name, check=False).stdout

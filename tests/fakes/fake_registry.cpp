@@ -21,11 +21,6 @@ void FakeRegistry::CreateKey(registry::RootKey root, const std::string& subKey) 
   keys_.insert(KeyName(root, subKey));
 }
 
-void FakeRegistry::DeleteKey(registry::RootKey root, const std::string& subKey) {
-  keys_.erase(KeyName(root, subKey));
-  values_.erase(KeyName(root, subKey));
-}
-
 void FakeRegistry::PutRaw(registry::RootKey root, const std::string& subKey,
                           const std::string& name, std::uint32_t type, std::string bytes) {
   CreateKey(root, subKey);
@@ -44,7 +39,6 @@ long FakeRegistry::OpenKey(registry::RootKey root, const std::string& subKey,
                            std::uint32_t access, registry::KeyHandle* key) {
   *key = 0;
   if (root < 0x80000000u || root > 0x80000006u) return 6;  // ERROR_INVALID_HANDLE
-  if (access == registry::kKeyWrite && failWriteOpen) return failWriteOpen;
   const std::string name = KeyName(root, subKey);
   if (!subKey.empty() && !keys_.count(name)) return registry::kFileNotFound;
   *key = next_++;

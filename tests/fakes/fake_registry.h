@@ -14,7 +14,6 @@ namespace velmora::fakes {
 class FakeRegistry final : public registry::RegistryService {
  public:
   void CreateKey(registry::RootKey root, const std::string& subKey);
-  void DeleteKey(registry::RootKey root, const std::string& subKey);
   void PutRaw(registry::RootKey root, const std::string& subKey,
               const std::string& name, std::uint32_t type, std::string bytes);
   const std::string* Raw(registry::RootKey root, const std::string& subKey,
@@ -29,7 +28,6 @@ class FakeRegistry final : public registry::RegistryService {
   long CloseKey(registry::KeyHandle key) override;
 
   long failSet = 0;     // non-zero: SetValue answers this and changes nothing
-  long failWriteOpen = 0;  // non-zero: opening for writing answers this
   int openKeys() const { return static_cast<int>(open_.size()); }
   int setCalls = 0;
   std::vector<std::string> setNames;  // every value SetValue was asked to write, in order

@@ -2,36 +2,13 @@
 
 #include "fakes/fake_message_boxes.h"
 #include "fakes/fake_registry.h"
-#include "shared/registry_contract.h"
+#include "registry/reg_functions.h"
 
 namespace velmora {
 namespace {
 
 using registry::modRegistryFunctions;
 constexpr registry::RootKey kHkcu = 0x80000001;
-
-class FakeBackend final : public contract::RegistryBackend {
- public:
-  registry::RegistryService& Service() override { return store; }
-  const registry::AnsiCodec& Codec() override { return codec; }
-  void CreateTestKey() override { store.CreateKey(kHkcu, contract::kTestSubKey); }
-  void DeleteTestKey() override { store.DeleteKey(kHkcu, contract::kTestSubKey); }
-  void PutRaw(const std::string& name, std::uint32_t type, const std::string& bytes) override {
-    store.PutRaw(kHkcu, contract::kTestSubKey, name, type, bytes);
-  }
-  std::optional<std::string> GetRaw(const std::string& name) override {
-    const std::string* raw = store.Raw(kHkcu, contract::kTestSubKey, name);
-    return raw ? std::optional<std::string>(*raw) : std::nullopt;
-  }
-  fakes::FakeRegistry store;
-  fakes::FakeAnsiCodec codec;
-};
-
-using contract::RegistryContract;
-INSTANTIATE_TEST_SUITE_P(InMemory, RegistryContract,
-                         ::testing::Values(contract::BackendFactory(
-                             [] { return std::make_unique<FakeBackend>(); })),
-                         [](const auto&) { return std::string("Store"); });
 
 class KeyPaths : public ::testing::Test {
  protected:

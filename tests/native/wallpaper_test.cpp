@@ -93,27 +93,6 @@ TEST(TrimAtNull, CutsAtTheFirstNul) {
   EXPECT_EQ(wallpaper::TrimAtNull(std::wstring(L"C:\\a.bmp\0junk", 13)), L"C:\\a.bmp");
 }
 
-TEST_F(Wallpapers, NothingSetShowsNoneForBothWithoutAMessage) {
-  Put("BackBitmap", "");  // emptied, as after a removal; the other is missing
-  Status();
-  EXPECT_TRUE(boxes.shown.empty());
-  EXPECT_EQ(window.captions[Family::Explorer], L"No toolbar wallpaper set");
-  EXPECT_EQ(window.captions[Family::IEOE], L"No toolbar wallpaper set");
-  EXPECT_TRUE(window.tiles.empty());
-  EXPECT_EQ(window.log.back(), "arm");
-}
-
-TEST_F(Wallpapers, SetWallpapersShowTheirFileNamesAndImages) {
-  Put("BackBitmap", "C:\\Pictures\\Stone.bmp");
-  Put("BackBitmapIE5", "wood.bmp");  // a bare name is looked for in the current folder
-  window.files = {L"C:\\Pictures\\Stone.bmp", L"wood.bmp"};
-  Status();
-  EXPECT_EQ(window.captions[Family::Explorer], L"Stone.bmp");
-  EXPECT_EQ(window.captions[Family::IEOE], L"wood.bmp");
-  EXPECT_EQ(window.tiles[Family::Explorer], L"C:\\Pictures\\Stone.bmp");
-  EXPECT_EQ(window.tiles[Family::IEOE], L"wood.bmp");
-}
-
 TEST_F(Wallpapers, MissingFilesAreReportedExplorerFirstEachBeforeItsLabel) {
   Put("BackBitmap", "C:\\gone\\a.bmp");
   Put("BackBitmapIE5", "C:\\gone\\b.bmp");
@@ -128,54 +107,11 @@ TEST_F(Wallpapers, MissingFilesAreReportedExplorerFirstEachBeforeItsLabel) {
   EXPECT_EQ(window.log, (std::vector<std::string>{"caption E after 1 boxes", "caption I after 2 boxes", "arm"}));
 }
 
-TEST_F(Wallpapers, ValuesThatAreNotPathsCountAsNotSet) {
-  Put("BackBitmap", "Error");
-  store.PutRaw(kHkcu, kToolbar, "BackBitmapIE5", 4, std::string("\x01\0\0\0", 4));
-  window.files = {L"Error"};
-  Status();
-  EXPECT_TRUE(boxes.shown.empty());
-  EXPECT_EQ(window.captions[Family::Explorer], L"No toolbar wallpaper set");
-  EXPECT_EQ(window.captions[Family::IEOE], L"No toolbar wallpaper set");
-}
-
 TEST_F(Wallpapers, OnlyThePartBeforeANulIsThePath) {
   store.PutRaw(kHkcu, kToolbar, "BackBitmap", registry::kRegSz, std::string("C:\\a.bmp\0C:\\b.bmp\0", 18));
   window.files = {L"C:\\a.bmp"};
   Status();
   EXPECT_EQ(window.tiles[Family::Explorer], L"C:\\a.bmp");
-}
-
-TEST_F(Wallpapers, AFolderIsNotAWallpaper) {
-  Put("BackBitmap", "C:\\Windows");  // the fake knows no folder as a file
-  Status();
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(window.captions[Family::Explorer], L"No toolbar wallpaper set");
-}
-
-TEST_F(Wallpapers, UnreadablePictureIsReportedAndTheOtherFamilyStillShown) {
-  Put("BackBitmap", "C:\\bad.bmp");
-  Put("BackBitmapIE5", "C:\\good.bmp");
-  window.files = {L"C:\\bad.bmp", L"C:\\good.bmp"};
-  window.unreadable = {L"C:\\bad.bmp"};
-  Status();
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_NE(boxes.shown[0].text.find(L"C:\\bad.bmp"), std::wstring::npos);
-  EXPECT_NE(boxes.shown[0].text.find(L"Not a picture."), std::wstring::npos);
-  EXPECT_EQ(window.captions[Family::Explorer], L"No toolbar wallpaper set");
-  EXPECT_EQ(window.tiles.count(Family::Explorer), 0u);
-  EXPECT_EQ(window.captions[Family::IEOE], L"good.bmp");
-  EXPECT_EQ(window.log.back(), "arm");
-}
-
-TEST(BmpExtension, ComparesTheLastFourCharactersExactly) {
-  EXPECT_TRUE(convert::HasBmpExtension(L"C:\\a.bmp"));
-  EXPECT_TRUE(convert::HasBmpExtension(L".bmp"));
-  EXPECT_FALSE(convert::HasBmpExtension(L"C:\\a.BMP"));
-  EXPECT_FALSE(convert::HasBmpExtension(L"C:\\a.Bmp"));
-  EXPECT_FALSE(convert::HasBmpExtension(L"C:\\a.bmp "));
-  EXPECT_FALSE(convert::HasBmpExtension(L"C:\\abmp"));
-  EXPECT_FALSE(convert::HasBmpExtension(L"bmp"));
-  EXPECT_FALSE(convert::HasBmpExtension(L""));
 }
 
 TEST_F(Wallpapers, OpeningABitmapFillsBothTilesEnablesApplyAndRedraws) {

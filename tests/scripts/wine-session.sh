@@ -18,6 +18,15 @@ start() {
     echo $! >"$state/xvfb.pid"
     echo ":$n" >"$state/display"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    # A small window manager, as on a desktop: without one Wine waits about
+    # 2 s for every dialog, box and menu it closes, and the keyboard follows
+    # the pointer instead of the active window.
+    DISPLAY=":$n" openbox --sm-disable </dev/null >"$state/openbox.log" 2>&1 &
+    echo $! >"$state/openbox.pid"
+    for _ in $(seq 50); do
+      DISPLAY=":$n" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
+      sleep 0.1
+    done
   else
     echo "$DISPLAY" >"$state/display"
   fi
@@ -43,6 +52,10 @@ start() {
 stop_quietly() {
   if [ -d "$state/prefix" ]; then
     ( . "$(dirname "$0")/wine-env.sh"; wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true )
+  fi
+  if [ -f "$state/openbox.pid" ]; then
+    kill "$(cat "$state/openbox.pid")" 2>/dev/null || true
+    rm -f "$state/openbox.pid"
   fi
   if [ -f "$state/xvfb.pid" ]; then
     kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true

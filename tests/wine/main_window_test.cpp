@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "app/design.h"
@@ -376,6 +377,99 @@ TEST_F(MainWindowInUse, TheStatusFollowsTheRegistryWhoeverWritesIt) {
   EXPECT_TRUE(PumpUntil([&] { return TextOf(ieoe) == L"tile.bmp"; }));
   EXPECT_EQ(TextOf(explorer), L"No toolbar wallpaper set");
   EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// The colour a child window shows at a point, as it would print itself.
+std::uint32_t PixelOf(HWND control, int x, int y) {
+  RECT client{};
+  GetClientRect(control, &client);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  UniqueBitmap shot(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  MemoryDc dc(CreateCompatibleDC(nullptr));
+  Selection into(dc.get(), shot.get());
+  SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+  return static_cast<const std::uint32_t*>(bits)[y * client.right + x] & 0xFFFFFF;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Start-up with whatever another program or a user left in the two values:
+// what each label says, and which boxes come first, Explorer's before IE's.
+TEST_F(MainWindowInUse, StartUpShowsEachValueAsItIsAndSaysWhatIsWrong) {
+  const std::wstring none = L"No toolbar wallpaper set";
+  const std::filesystem::path good = folder_ / "good.bmp", red = folder_ / "red tile.bmp";
+  WriteBmp(good, 4, 4, 0x008000);
+  WriteBmp(red, 8, 8, 0xC80000);
+  // A full path of 259 characters, longer than the first read buffer.
+  const std::size_t room = 259 - folder_.wstring().size() - std::wstring(L"\\\\blue.bmp").size();
+  const std::filesystem::path deep = folder_ / std::wstring(room, L'd'), blue = deep / "blue.bmp";
+  std::filesystem::create_directories(deep);
+  WriteBmp(blue, 5, 5, 0x0000DC);
+  ASSERT_EQ(blue.wstring().size(), 259u);
+  std::ifstream in(good, std::ios::binary);
+  const std::string goodBytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string enormous = goodBytes.substr(0, 54);
+  std::memcpy(&enormous[18], "\xDC\xFF\x00\x00\xDC\xFF\x00\x00", 8);  // 65500 x 65500
+  const std::pair<const char*, std::string> hostile[] = {
+      {"empty.bmp", ""}, {"truncated.bmp", goodBytes.substr(0, 60)}, {"not a picture.bmp", "BM this is text"},
+      {"really a gif.bmp", std::string("GIF89a\x02\x00\x02\x00\x00\x00\x00;", 14)}, {"enormous.bmp", enormous}};
+  for (const auto& [name, bytes] : hostile) WriteFile(folder_ / name, bytes);
+
+  struct Case {
+    std::wstring explorer, ieoe;  // what each value holds; "<none>" for no value
+    std::wstring explorerLabel, ieoeLabel;
+    std::vector<std::wstring> boxes;  // how each box begins, in order
+  };
+  const std::wstring missing = L"There is an Explorer toolbar wallpaper set in the registry but the image is missing.";
+  std::vector<Case> cases = {
+      {L"", L"<none>", none, none, {}},
+      {red.wstring(), blue.wstring(), L"red tile.bmp", L"blue.bmp", {}},
+      {L"C:\\nowhere\\gone.bmp", L"C:\\nowhere\\also.bmp", none, none,
+       {missing, L"There is an IE toolbar wallpaper set in the registry but the image is missing."}},
+      {folder_.wstring(), L"<none>", none, none, {missing}},
+      {L"Error", L"Error", none, none, {}},
+      {L"CON", good.wstring(), none, L"good.bmp", {L"The toolbar wallpaper \"CON\" could not be loaded.\r\n\r\nIt is a device"}},
+      {L"C:\\" + std::wstring(257, L'x'), L"<none>", none, none,
+       {L"The Explorer toolbar wallpaper set in the registry is too long to be the path of a file."}},
+  };
+  for (const auto& [name, bytes] : hostile) {
+    const std::wstring path = (folder_ / name).wstring();
+    cases.push_back({path, good.wstring(), none, L"good.bmp", {L"The toolbar wallpaper \"" + path + L"\" could not be loaded."}});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.explorer.begin(), c.explorer.end()));
+    for (const auto& [name, value] : {std::pair{L"BackBitmap", c.explorer}, std::pair{L"BackBitmapIE5", c.ieoe}}) {
+      if (value == L"<none>") RegDeleteKeyValueW(HKEY_CURRENT_USER, kToolbar, name);
+      else SetValue(name, value);
+    }
+    fakes::FakeMessageBoxes boxes;
+    frmMain window(*registry_, *codec_, &boxes, &dialog_);
+    ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
+    ASSERT_EQ(boxes.shown.size(), c.boxes.size());
+    for (std::size_t i = 0; i < c.boxes.size(); ++i) {
+      EXPECT_EQ(boxes.shown[i].text.rfind(c.boxes[i], 0), 0u) << i;
+      EXPECT_EQ(boxes.shown[i].caption, L"Error!");
+    }
+    EXPECT_EQ(TextOf(GetDlgItem(window.hwnd(), IDC_EXPLORER_FILENAME)), c.explorerLabel);
+    EXPECT_EQ(TextOf(GetDlgItem(window.hwnd(), IDC_IEOE_FILENAME)), c.ieoeLabel);
+  }
+  // The swatches tile the pictures named, from the redraw after start-up.
+  SetValue(L"BackBitmap", red.wstring());
+  SetValue(L"BackBitmapIE5", blue.wstring());
+  frmMain window(*registry_, *codec_, &boxes_, &dialog_);
+  ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
+  Pump(700);
+  EXPECT_EQ(PixelOf(GetDlgItem(window.hwnd(), IDC_SWATCH_EXPLORER), 10, 10), 0xC80000u);
+  EXPECT_EQ(PixelOf(GetDlgItem(window.hwnd(), IDC_SWATCH_IEOE), 12, 12), 0x0000DCu);
+  // As the design has it: the first tab, Explorer's mock-up, Apply greyed.
+  EXPECT_TRUE(GetWindowLongW(GetDlgItem(window.hwnd(), IDC_OPEN_PICTURE), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(GetWindowLongW(GetDlgItem(window.hwnd(), IDC_ABOUT), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ(SendMessageW(GetDlgItem(window.hwnd(), IDC_PREVIEW_LIST), CB_GETCURSEL, 0, 0), 2);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window.hwnd(), IDC_APPLY)));
 }
 
 }  // namespace

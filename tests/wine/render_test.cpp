@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
+#include "platform/failure.h"
 #include "platform/handles.h"
 #include "render/gdi.h"
 #include "render/tile_image.h"
@@ -263,12 +267,97 @@ TEST(TilingUnderWine, TilesLandEdgeToEdgeAndTheSurfaceClips) {
   }
 }
 
+// A box of any size in twips over a DIB surface.
+class TwipsBox final : public PictureSurface {
+ public:
+  TwipsBox(const DibSurface& s, float w, float h) : s_(s), w_(w), h_(h) {}
+  float Width() const override { return w_; }
+  float Height() const override { return h_; }
+  DcHandle hdc() const override { return s_.handle(); }
+
+ private:
+  const DibSurface& s_;
+  float w_, h_;
+};
+
+int FailureNumber(const std::function<void()>& run) {
+  try {
+    run();
+  } catch (const Failure& failure) {
+    return failure.number();
+  }
+  return 0;
+}
+
+// Where the tiles land, read from the pixels: each tile's first pixel is the
+// only one of its colour, so the tiles' origins are exactly where it shows.
+// Sizes in twips convert with the density given, a half going to even.
+TEST(TilingUnderWine, TilesAreSizedByTheDensityAndPlacedFromTheOrigin) {
+  using At = std::vector<std::pair<int, int>>;
+  struct Case { float srcW, srcH, destW, destH; TwipsPerPixel tpp; At origins; };
+  const Case cases[] = {
+      {495, 495, 495, 495, {15, 15}, {{0, 0}, {33, 0}, {0, 33}, {33, 33}}},     // a swatch: tiles on both far edges
+      {495, 495, 495, 495, {12, 12}, {{0, 0}, {41, 0}, {0, 41}, {41, 41}}},     // 120 dpi: 495 div 12, truncated
+      {150, 150, 150, 300, {10, 15}, {{0, 0}, {15, 0}, {0, 10}, {15, 10}, {0, 20}, {15, 20}}},
+      {487.5f, 502.5f, 0, 0, {15, 15}, {{0, 0}}},                               // 488 / 15 and 502 / 15
+      {45, 45, 7, 100, {15, 15}, {{0, 0}, {0, 3}, {0, 6}}},                     // under a pixel wide: one column
+      {45, 45, -15, 100, {15, 15}, {}},
+      {14, 495, 495, 495, {15, 15}, {}},                                        // tile under a pixel: nothing
+      {0, 0, 495, 495, {15, 15}, {}},
+  };
+  const std::uint32_t first = Stored(RGB(1, 2, 3)), rest = Stored(RGB(9, 9, 9)), untouched = 0;
+  DibSurface tile(50, 50);
+  ASSERT_TRUE(tile);
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 50; ++x) tile.Set(x, y, x || y ? rest : first);
+  for (const Case& c : cases) {
+    DibSurface dest(90, 90);
+    ASSERT_TRUE(dest);
+    TileImage(SystemGdi(), dest.handle(), TwipsBox(tile, c.srcW, c.srcH), c.destW, c.destH, c.tpp);
+    At origins;
+    for (int y = 0; y < 90; ++y)
+      for (int x = 0; x < 90; ++x)
+        if (dest.Get(x, y) == first) origins.emplace_back(x, y);
+    std::sort(origins.begin(), origins.end(), [](auto a, auto b) { return std::pair(a.second, a.first) <
+                                                                          std::pair(b.second, b.first); });
+    EXPECT_EQ(origins, c.origins) << c.srcW << " x " << c.srcH << " over " << c.destW << " x " << c.destH;
+    if (c.srcW == 487.5f) {  // one tile of exactly 32 x 33 pixels
+      EXPECT_EQ(dest.Get(31, 32), rest);
+      EXPECT_EQ(dest.Get(32, 0), untouched);
+      EXPECT_EQ(dest.Get(0, 33), untouched);
+    }
+  }
+}
+
+// GDI takes 16-bit sizes: a tile of 32,767 pixels is drawn, one more fails
+// before anything is drawn; so does a size no integer holds.
+TEST(TilingUnderWine, TheSixteenBitLimitHoldsAtItsEdge) {
+  DibSurface dest(4, 4);
+  for (const int wide : {32767, 32768}) {
+    DibSurface tile(wide, 1);
+    ASSERT_TRUE(tile && dest);
+    tile.Set(0, 0, Stored(RGB(5, 6, 7)));
+    dest.Set(0, 0, 0);
+    const int failure = FailureNumber(
+        [&] { TileImage(SystemGdi(), dest.handle(), TwipsBox(tile, wide * 15.0f, 15), 15, 15, {15, 15}); });
+    EXPECT_EQ(failure, wide == 32767 ? 0 : kOverflow) << wide;
+    EXPECT_EQ(dest.Get(0, 0), wide == 32767 ? Stored(RGB(5, 6, 7)) : 0u) << wide;
+  }
+  DibSurface tile(2, 2);
+  EXPECT_EQ(FailureNumber([&] { TileImage(SystemGdi(), dest.handle(), TwipsBox(tile, 30, 30), 3e9f, 30, {15, 15}); }),
+            kOverflow);
+  EXPECT_EQ(FailureNumber([&] { TileImage(SystemGdi(), dest.handle(), TwipsBox(tile, 30, 30), 30, 30, {0.4f, 15}); }),
+            11);
+}
+
 // Passes every call to gdi32 and keeps each context and bitmap it returned,
 // so a test can see them gone: GetGuiResources is a stub under Wine.
 class HandleKeepingGdi final : public render::Gdi {
  public:
   std::vector<std::uintptr_t> created;
   int refused = 0;
+  int refuseCreation = 0, refuseSelection = 0;  // the n-th is refused, as a full GDI heap would
+  int creations = 0, selections = 0;
 
   bool BitBlt(DcHandle d, int x, int y, int w, int h, DcHandle s, int sx, int sy, std::uint32_t rop) override {
     return real_.BitBlt(d, x, y, w, h, s, sx, sy, rop);
@@ -285,6 +374,7 @@ class HandleKeepingGdi final : public render::Gdi {
     return Keep(real_.CreateCompatibleBitmap(dc, w, h));
   }
   render::GdiObject SelectObject(DcHandle dc, render::GdiObject o) override {
+    if (++selections == refuseSelection) return 0;
     return real_.SelectObject(dc, o);
   }
   bool DeleteObject(render::GdiObject o) override { return real_.DeleteObject(o); }
@@ -298,6 +388,10 @@ class HandleKeepingGdi final : public render::Gdi {
 
  private:
   std::uintptr_t Keep(std::uintptr_t h) {
+    if (++creations == refuseCreation && h) {
+      GetObjectType(reinterpret_cast<HGDIOBJ>(h)) == OBJ_MEMDC ? real_.DeleteDC(h) : real_.DeleteObject(h);
+      h = 0;
+    }
     if (h) created.push_back(h);
     else ++refused;
     return h;
@@ -326,24 +420,28 @@ TEST(RenderLeaksUnderWine, ThousandRedrawsLeaveNoObjectBehind) {
   }
 }
 
-TEST(RenderLeaksUnderWine, BitmapGdiRefusesDrawsNothingAndReleasesTheRest) {
-  // 40000 x 40000: the monochrome masks are granted, the 32-bit work bitmap is not.
+// Whichever creation or selection GDI refuses, the copy draws nothing and
+// leaves no object and no changed colour behind.
+TEST(RenderLeaksUnderWine, AnyRefusalDrawsNothingAndReleasesTheRest) {
   DibSurface src(8, 8), dest(8, 8);
   ASSERT_TRUE(src && dest);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) {
-      src.Set(x, y, Stored(RGB(10, 20, 30)));
+      src.Set(x, y, Stored(PatternColour(x, y, 1)));
       dest.Set(x, y, Stored(RGB(200, 100, 50)));
     }
   SetBkColor(src.dc(), RGB(9, 8, 7));
+  SetBkColor(dest.dc(), RGB(1, 2, 3));
   const auto before = dest.Pixels();
-  HandleKeepingGdi gdi;
-  TransparentBlit(gdi, dest.handle(), 0, 0, 40000, 40000, src.handle(), 0, 0, kKey);
-  EXPECT_EQ(gdi.refused, 1);
-  EXPECT_GE(gdi.created.size(), 6u);  // the four contexts and the two masks
-  EXPECT_EQ(gdi.StillAlive(), 0);
-  EXPECT_EQ(dest.Pixels(), before);
-  EXPECT_EQ(GetBkColor(src.dc()), RGB(9, 8, 7));
+  for (int n = 1; n <= 12; ++n) {
+    HandleKeepingGdi gdi;
+    (n <= 8 ? gdi.refuseCreation : gdi.refuseSelection) = n <= 8 ? n : n - 8;
+    TransparentBlit(gdi, dest.handle(), 0, 0, 8, 8, src.handle(), 0, 0, kKey);
+    EXPECT_EQ(gdi.StillAlive(), 0) << n;
+    EXPECT_EQ(dest.Pixels(), before) << n;
+    EXPECT_EQ(GetBkColor(src.dc()), RGB(9, 8, 7)) << n;
+    EXPECT_EQ(GetBkColor(dest.dc()), RGB(1, 2, 3)) << n;
+  }
 }
 
 }  // namespace
