@@ -91,6 +91,7 @@ TEST(TrimAtNull, CutsAtTheFirstNul) {
   EXPECT_EQ(wallpaper::TrimAtNull(std::wstring(L"\0abc", 4)), L"");
   EXPECT_EQ(wallpaper::TrimAtNull(L""), L"");
   EXPECT_EQ(wallpaper::TrimAtNull(std::wstring(L"C:\\a.bmp\0junk", 13)), L"C:\\a.bmp");
+  EXPECT_EQ(wallpaper::TrimAtNull(std::wstring(L"C:\\a.bmp\0b\0c", 12)), L"C:\\a.bmp");
 }
 
 TEST_F(Wallpapers, MissingFilesAreReportedExplorerFirstEachBeforeItsLabel) {
