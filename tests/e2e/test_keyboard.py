@@ -39,6 +39,12 @@ class Keyboard(unittest.TestCase):
             # The focus is back on "Open a bitmap": two Tabs reach "Apply wallpaper".
             app.keys("Tab", "Tab", "Return")
             menu = self.wait_window(lambda w: w["class"] == "#32768", "the popup menu")
+            app.keys("Escape")  # closes the menu and writes nothing
+            self.gone(menu, "the menu to close")
+            self.assertIsNone(h.reg_query("BackBitmap"))
+            app.point_at_main()
+            app.keys("Return")
+            menu = self.wait_window(lambda w: w["class"] == "#32768", "the popup menu again")
             app.keys("b")
             self.gone(menu, "the menu to close")
             h.wait_for(lambda: h.reg_query("BackBitmap") == self.path, what="BackBitmap to be written")

@@ -82,28 +82,6 @@ class WallpaperJourney(unittest.TestCase):
             self.assertEqual(h.reg_query("BackBitmapIE5"), "")
             self.assertEqual(app.control(h.ID["IDC_EXPLORER_FILENAME"])["text"], NONE)
 
-    def test_escape_and_no_change_nothing(self):
-        h.reg_set("BackBitmap", self.path)
-        with h.App().start() as app:
-            self.open_in_dialog(app, self.path)
-            h.wait_for(lambda: app.control(h.ID["IDC_APPLY"])["enabled"], what="Apply to be enabled")
-            # Another program sets another bitmap; the status follows it, and
-            # a write of ours would show.
-            other = h.write_bmp(os.path.join(self.dir, "other.bmp"), 2, 2, checker)
-            h.reg_set("BackBitmap", h.unix_to_windows(other))
-            h.wait_for(lambda: app.control(h.ID["IDC_EXPLORER_FILENAME"])["text"] == "other.bmp",
-                       what="the status to follow")
-            app.click(h.ID["IDC_APPLY"])
-            h.wait_for(lambda: any(w["class"] == "#32768" for w in h.top_windows()), what="the popup menu")
-            app.keys("Escape")
-            h.wait_for(lambda: not any(w["class"] == "#32768" for w in h.top_windows()), what="the menu to close")
-            app.click(h.ID["IDC_REMOVE_WALLPAPER"])
-            app.answer_box("Escape")
-            h.time.sleep(0.5)
-            self.assertEqual(h.reg_query("BackBitmap"), h.unix_to_windows(other))
-            self.assertIsNone(h.reg_query("BackBitmapIE5"))
-            self.assertEqual(h.message_boxes(), [])
-
     def test_what_is_not_a_bmp_file_is_refused_with_its_reason(self):
         capital = h.write_bmp(os.path.join(self.dir, "capital.BMP"), 4, 4, lambda x, y: (0, 0, 255))
         fake = os.path.join(self.dir, "fake.bmp")
