@@ -19,6 +19,7 @@
 #include "platform/registry_watch_win.h"
 #include "platform/screen.h"
 #include "registry/reg_functions.h"
+#include "render/kept_overlay.h"
 #include "wallpaper/handlers.h"
 #include "wallpaper/status.h"
 
@@ -72,6 +73,9 @@ class frmMain final : public wallpaper::StatusView,
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   PictureBox& Box(int id);
   PictureBox& Holder(design::Holder holder) { return *holders_[static_cast<int>(holder)]; }
+  PictureBox& Mockup(int index) {  // as the preview list counts: IE, OE, Explorer
+    return Holder(static_cast<design::Holder>(static_cast<int>(design::Holder::MaskIE) + index));
+  }
   void DrawButton(const DRAWITEMSTRUCT& item);
   void DrawFrame(const DRAWITEMSTRUCT& item);
   void SelectTab(int tab);
@@ -79,6 +83,7 @@ class frmMain final : public wallpaper::StatusView,
   void SetListIndex(int index);
   void PopupMenu(float xTwips, float yTwips);
   void LoadMockups();
+  void LayMockup();
   HICON Icon(int resource);
   void FitCaption(HWND label, const design::Control& c, HFONT font);
 
@@ -152,6 +157,8 @@ class frmMain final : public wallpaper::StatusView,
 
   std::unique_ptr<PictureBox> picPreview_, picSwatchExplorer_, picSwatchIEOE_, imgConvertPreview_;
   std::array<std::unique_ptr<PictureBox>, std::size(design::kHolders)> holders_;
+  int mockup_ = -1;  // the mock-up the buffer holds, as the list counts
+  std::array<render::KeptOverlay, 3> overlays_;  // by mock-up, made at its first redraw
   std::map<const PictureBox*, std::wstring> sources_;  // the file each holder's picture came from
   std::set<std::wstring> reportedTooLarge_;  // told once per file, not once per redraw
 };

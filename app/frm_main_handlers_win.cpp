@@ -9,6 +9,7 @@
 #include "convert/save_bmp.h"
 #include "platform/failure.h"
 #include "render/gdi.h"
+#include "render/kept_overlay.h"
 #include "render/tile_image.h"
 #include "render/transparent_blit.h"
 #include "render/round_to_int32.h"
@@ -50,8 +51,9 @@ void frmMain::SetListIndex(int index) {
 void frmMain::cboPreview_Click() {
   const int index = static_cast<int>(SendMessageW(Item(IDC_PREVIEW_LIST), CB_GETCURSEL, 0, 0));
   if (index < 0 || index > 2) return;
-  const Picture& mask = Holder(static_cast<design::Holder>(static_cast<int>(design::Holder::MaskIE) + index)).picture();
+  const Picture& mask = Mockup(index).picture();
   Holder(design::Holder::Buffer).SetPicture(mask.Clone());
+  mockup_ = index;
   RefreshPreview();
 }
 
@@ -84,16 +86,34 @@ void frmMain::RefreshPreview() {
   const int index = static_cast<int>(SendMessageW(Item(IDC_PREVIEW_LIST), CB_GETCURSEL, 0, 0));
   TilePreviewSurface(*picPreview_, Holder(index == 2 ? design::Holder::TileExplorer : design::Holder::TileIEOE),
                      tooLarge);
-  // The mock-up is drawn at the screen's density (LoadMockups), so the
-  // overlay covers the preview's real pixels, not 330 x 168 of them.
-  render::TransparentBlit(render::SystemGdi(), picPreview_->hdc(), 0, 0,
-                          render::RoundToInt32(picPreview_->Width() / screen_.tpp.x),
-                          render::RoundToInt32(picPreview_->Height() / screen_.tpp.y),
-                          Holder(design::Holder::Buffer).hdc(), 0, 0, kPreviewKeyColour);
+  LayMockup();
   picPreview_->Refresh();
   picSwatchExplorer_->Refresh();
   picSwatchIEOE_->Refresh();
   ReportTooLarge(tooLarge);
+}
+
+// The mock-ups and the key never change while the program runs, so the mask
+// of each is made at its first redraw and kept until LoadMockups makes the
+// mock-ups again: a redraw then costs two blits, not the mask method's nine.
+void frmMain::LayMockup() {
+  // The mock-up is drawn at the screen's density (LoadMockups), so the
+  // overlay covers the preview's real pixels, not 330 x 168 of them.
+  const int width = render::RoundToInt32(picPreview_->Width() / screen_.tpp.x);
+  const int height = render::RoundToInt32(picPreview_->Height() / screen_.tpp.y);
+  if (mockup_ >= 0 && mockup_ < static_cast<int>(overlays_.size())) {
+    render::KeptOverlay& overlay = overlays_[mockup_];
+    if (!overlay)
+      overlay = render::KeptOverlay(render::SystemGdi(), picPreview_->hdc(), width, height,
+                                    Mockup(mockup_).hdc(), 0, 0, kPreviewKeyColour);
+    if (overlay) {
+      overlay.Draw(picPreview_->hdc(), 0, 0);
+      return;
+    }
+  }
+  // The device keys colours itself, or GDI refused an object to keep.
+  render::TransparentBlit(render::SystemGdi(), picPreview_->hdc(), 0, 0, width, height,
+                          Holder(design::Holder::Buffer).hdc(), 0, 0, kPreviewKeyColour);
 }
 
 // A picture beyond the drawing limits leaves its surfaces undrawn. It stays
@@ -176,6 +196,7 @@ void frmMain::PopupMenu(float xTwips, float yTwips) {
 }
 
 void frmMain::LoadMockups() {
+  overlays_ = {};  // each was made from a mock-up about to be replaced
   for (int i = 0; i < 3; ++i) {
     UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageW(instance_, MAKEINTRESOURCEW(kMaskBitmaps[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
@@ -194,7 +215,7 @@ void frmMain::LoadMockups() {
     if (!drawn || !picture) continue;
     render::ScaleNearest(drawn.row(0), drawn.width(), drawn.height(), drawn.stride(), picture.row(0),
                          picture.width(), picture.height(), picture.stride());
-    Holder(static_cast<design::Holder>(static_cast<int>(design::Holder::MaskIE) + i)).SetPicture(std::move(picture));
+    Mockup(i).SetPicture(std::move(picture));
   }
 }
 

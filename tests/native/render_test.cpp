@@ -10,6 +10,7 @@
 
 #include "fakes/recording_gdi.h"
 #include "platform/failure.h"
+#include "render/kept_overlay.h"
 #include "render/round_to_int32.h"
 #include "render/scale_nearest.h"
 #include "render/tile_image.h"
@@ -177,6 +178,10 @@ class ColourKeyCopy : public ::testing::Test {
   void Copy(int width = 7, int height = 5) {
     TransparentBlit(gdi, kDest, 10, 20, width, height, kSrc, 3, 4, kKey);
   }
+  // The same copy through an overlay made, drawn once and dropped.
+  void KeptCopy(int width = 7, int height = 5) {
+    render::KeptOverlay(gdi, kDest, width, height, kSrc, 3, 4, kKey).Draw(kDest, 10, 20);
+  }
   // Whatever happened, nothing is left behind and nothing was misused.
   void ExpectCleanedUp() {
     EXPECT_EQ(gdi.LiveObjects(), 0);
@@ -255,27 +260,31 @@ DeleteDC(workDC)
 }
 
 TEST_F(ColourKeyCopy, RefusedCreationDrawsNothingAndLeaksNothing) {
-  for (int n = 1; n <= 8; ++n) {
-    SCOPED_TRACE("creation " + std::to_string(n) + " refused");
-    gdi = RecordingGdi();
-    SetUp();
-    gdi.failCreationAt = n;
-    Copy();
-    EXPECT_GE(gdi.creations(), n);
-    EXPECT_EQ(gdi.BlitsOnto(kDest), 0);
-    ExpectCleanedUp();
+  for (bool kept : {false, true}) {
+    for (int n = 1; n <= 8; ++n) {
+      SCOPED_TRACE("creation " + std::to_string(n) + " refused" + (kept ? ", kept overlay" : ""));
+      gdi = RecordingGdi();
+      SetUp();
+      gdi.failCreationAt = n;
+      kept ? KeptCopy() : Copy();
+      EXPECT_GE(gdi.creations(), n);
+      EXPECT_EQ(gdi.BlitsOnto(kDest), 0);
+      ExpectCleanedUp();
+    }
   }
 }
 
 TEST_F(ColourKeyCopy, RefusedSelectionDrawsNothingAndLeaksNothing) {
-  for (int n = 1; n <= 4; ++n) {
-    SCOPED_TRACE("selection " + std::to_string(n) + " refused");
-    gdi = RecordingGdi();
-    SetUp();
-    gdi.failSelectionAt = n;
-    Copy();
-    EXPECT_EQ(gdi.BlitsOnto(kDest), 0);
-    ExpectCleanedUp();
+  for (bool kept : {false, true}) {
+    for (int n = 1; n <= 4; ++n) {
+      SCOPED_TRACE("selection " + std::to_string(n) + " refused" + (kept ? ", kept overlay" : ""));
+      gdi = RecordingGdi();
+      SetUp();
+      gdi.failSelectionAt = n;
+      kept ? KeptCopy() : Copy();
+      EXPECT_EQ(gdi.BlitsOnto(kDest), 0);
+      ExpectCleanedUp();
+    }
   }
 }
 
@@ -287,6 +296,7 @@ TEST_F(ColourKeyCopy, EmptyRectangleDrawsNothing) {
       SetUp();
       gdi.caps1 = caps;
       Copy(w, h);
+      KeptCopy(w, h);
       EXPECT_TRUE(gdi.blits().empty());
       EXPECT_EQ(gdi.creations(), 0);
       ExpectCleanedUp();
