@@ -159,7 +159,15 @@ class frmMain final : public wallpaper::StatusView,
   std::array<std::unique_ptr<PictureBox>, std::size(design::kHolders)> holders_;
   int mockup_ = -1;  // the mock-up the buffer holds, as the list counts
   std::array<render::KeptOverlay, 3> overlays_;  // by mock-up, made at its first redraw
-  std::map<const PictureBox*, std::wstring> sources_;  // the file each holder's picture came from
+  // The file a holder's picture came from, and how it stood when read.
+  struct Source {
+    std::wstring path;
+    FILETIME written{};
+    ULONGLONG size = 0;
+  };
+  static bool Stamp(const std::wstring& path, Source& source);
+  std::shared_ptr<const SharedPicture> ShownAlready(const Source& file) const;
+  std::map<const PictureBox*, Source> sources_;
   std::set<std::wstring> reportedTooLarge_;  // told once per file, not once per redraw
 };
 

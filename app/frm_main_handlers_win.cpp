@@ -51,8 +51,7 @@ void frmMain::SetListIndex(int index) {
 void frmMain::cboPreview_Click() {
   const int index = static_cast<int>(SendMessageW(Item(IDC_PREVIEW_LIST), CB_GETCURSEL, 0, 0));
   if (index < 0 || index > 2) return;
-  const Picture& mask = Mockup(index).picture();
-  Holder(design::Holder::Buffer).SetPicture(mask.Clone());
+  Holder(design::Holder::Buffer).SetPicture(Mockup(index).shared());
   mockup_ = index;
   RefreshPreview();
 }
@@ -123,7 +122,7 @@ void frmMain::ReportTooLarge(const std::vector<const PictureBox*>& boxes) {
   std::wstring text;
   for (const PictureBox* box : boxes) {
     const auto source = sources_.find(box);
-    const std::wstring file = source == sources_.end() ? L"" : source->second;
+    const std::wstring file = source == sources_.end() ? L"" : source->second.path;
     if (!reportedTooLarge_.insert(file).second) continue;
     const Picture& picture = box->picture();
     text += L"\"" + file + L"\" is " + std::to_wstring(picture.width()) + L" x " +
@@ -225,12 +224,39 @@ void frmMain::SetFilenameCaption(wallpaper::Family family, const std::wstring& c
   SetCaption(family == wallpaper::Family::Explorer ? IDC_EXPLORER_FILENAME : IDC_IEOE_FILENAME, caption);
 }
 
+bool frmMain::Stamp(const std::wstring& path, Source& source) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  source = {path, data.ftLastWriteTime, ULONGLONG{data.nFileSizeHigh} << 32 | data.nFileSizeLow};
+  return true;
+}
+
+// A file another holder shows, unchanged since it was read, is not decoded
+// again: both families and the preview tiles often show the same file, and
+// a large one costs its width x height x 4 bytes a copy.
+std::shared_ptr<const SharedPicture> frmMain::ShownAlready(const Source& file) const {
+  for (const auto& [box, source] : sources_) {
+    if (source.path == file.path && source.size == file.size &&
+        CompareFileTime(&source.written, &file.written) == 0 && box->shared())
+      return box->shared();
+  }
+  return nullptr;
+}
+
 std::wstring frmMain::LoadInto(PictureBox& box, const std::wstring& path) {
+  Source source{path};
+  if (Stamp(path, source)) {
+    if (auto shown = ShownAlready(source)) {
+      box.SetPicture(std::move(shown));
+      sources_[&box] = source;
+      return L"";
+    }
+  }
   WaitCursor wait;  // a large picture takes seconds
   convert::LoadOutcome loaded = convert::LoadPictureFile(path);
   if (!loaded.error.empty()) return loaded.error;
   box.SetPicture(std::move(loaded.picture));
-  sources_[&box] = path;
+  sources_[&box] = source;
   return L"";
 }
 
@@ -258,17 +284,13 @@ std::wstring frmMain::ProgramDirectory() const {
 }
 
 std::wstring frmMain::LoadChosenTiles(const std::wstring& path) {
-  WaitCursor wait;
-  // Decoded once; each preview tile holds a picture of its own.
-  convert::LoadOutcome loaded = convert::LoadPictureFile(path);
-  if (!loaded.error.empty()) return loaded.error;
-  Picture copy = loaded.picture.Clone();
-  if (!copy) return L"There is not enough memory to hold the picture.";
+  // Both preview tiles show the one picture.
   PictureBox& explorer = Holder(design::Holder::TileExplorer);
+  const std::wstring error = LoadInto(explorer, path);
+  if (!error.empty()) return error;
   PictureBox& ieoe = Holder(design::Holder::TileIEOE);
-  explorer.SetPicture(std::move(loaded.picture));
-  ieoe.SetPicture(std::move(copy));
-  sources_[&explorer] = sources_[&ieoe] = path;
+  ieoe.SetPicture(explorer.shared());
+  sources_[&ieoe] = sources_[&explorer];
   return L"";
 }
 
