@@ -111,7 +111,7 @@ class frmMain final : public wallpaper::StatusView,
   // beyond the drawing limits.
   void TilePreviewSurface(PictureBox& dest, const PictureBox& source, std::vector<const PictureBox*>& tooLarge);
   // Loads a file into a box; the empty text, or why it could not.
-  std::wstring LoadInto(PictureBox& box, const std::wstring& path);
+  std::wstring LoadInto(PictureBox& box, const std::wstring& path, int bitsPerPixel = 32);
 
   // StatusView
   void SetFilenameCaption(wallpaper::Family family, const std::wstring& caption) override;
@@ -166,7 +166,7 @@ class frmMain final : public wallpaper::StatusView,
     ULONGLONG size = 0;
   };
   static bool Stamp(const std::wstring& path, Source& source);
-  std::shared_ptr<const SharedPicture> ShownAlready(const Source& file) const;
+  std::shared_ptr<const SharedPicture> ShownAlready(const Source& file, int bitsPerPixel) const;
   std::map<const PictureBox*, Source> sources_;
   std::set<std::wstring> reportedTooLarge_;  // told once per file, not once per redraw
 };
