@@ -19,6 +19,7 @@
 #include "platform/registry_watch_win.h"
 #include "platform/screen.h"
 #include "registry/reg_functions.h"
+#include "render/kept_overlay.h"
 #include "wallpaper/handlers.h"
 #include "wallpaper/status.h"
 
@@ -72,6 +73,9 @@ class frmMain final : public wallpaper::StatusView,
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   PictureBox& Box(int id);
   PictureBox& Holder(design::Holder holder) { return *holders_[static_cast<int>(holder)]; }
+  PictureBox& Mockup(int index) {  // as the preview list counts: IE, OE, Explorer
+    return Holder(static_cast<design::Holder>(static_cast<int>(design::Holder::MaskIE) + index));
+  }
   void DrawButton(const DRAWITEMSTRUCT& item);
   void DrawFrame(const DRAWITEMSTRUCT& item);
   void SelectTab(int tab);
@@ -79,6 +83,7 @@ class frmMain final : public wallpaper::StatusView,
   void SetListIndex(int index);
   void PopupMenu(float xTwips, float yTwips);
   void LoadMockups();
+  void LayMockup();
   HICON Icon(int resource);
   void FitCaption(HWND label, const design::Control& c, HFONT font);
 
@@ -106,7 +111,7 @@ class frmMain final : public wallpaper::StatusView,
   // beyond the drawing limits.
   void TilePreviewSurface(PictureBox& dest, const PictureBox& source, std::vector<const PictureBox*>& tooLarge);
   // Loads a file into a box; the empty text, or why it could not.
-  std::wstring LoadInto(PictureBox& box, const std::wstring& path);
+  std::wstring LoadInto(PictureBox& box, const std::wstring& path, int bitsPerPixel = 32);
 
   // StatusView
   void SetFilenameCaption(wallpaper::Family family, const std::wstring& caption) override;
@@ -152,7 +157,17 @@ class frmMain final : public wallpaper::StatusView,
 
   std::unique_ptr<PictureBox> picPreview_, picSwatchExplorer_, picSwatchIEOE_, imgConvertPreview_;
   std::array<std::unique_ptr<PictureBox>, std::size(design::kHolders)> holders_;
-  std::map<const PictureBox*, std::wstring> sources_;  // the file each holder's picture came from
+  int mockup_ = -1;  // the mock-up the buffer holds, as the list counts
+  std::array<render::KeptOverlay, 3> overlays_;  // by mock-up, made at its first redraw
+  // The file a holder's picture came from, and how it stood when read.
+  struct Source {
+    std::wstring path;
+    FILETIME written{};
+    ULONGLONG size = 0;
+  };
+  static bool Stamp(const std::wstring& path, Source& source);
+  std::shared_ptr<const SharedPicture> ShownAlready(const Source& file, int bitsPerPixel) const;
+  std::map<const PictureBox*, Source> sources_;
   std::set<std::wstring> reportedTooLarge_;  // told once per file, not once per redraw
 };
 

@@ -9,6 +9,7 @@
 #include "convert/save_bmp.h"
 #include "platform/failure.h"
 #include "render/gdi.h"
+#include "render/kept_overlay.h"
 #include "render/tile_image.h"
 #include "render/transparent_blit.h"
 #include "render/round_to_int32.h"
@@ -50,8 +51,8 @@ void frmMain::SetListIndex(int index) {
 void frmMain::cboPreview_Click() {
   const int index = static_cast<int>(SendMessageW(Item(IDC_PREVIEW_LIST), CB_GETCURSEL, 0, 0));
   if (index < 0 || index > 2) return;
-  const Picture& mask = Holder(static_cast<design::Holder>(static_cast<int>(design::Holder::MaskIE) + index)).picture();
-  Holder(design::Holder::Buffer).SetPicture(mask.Clone());
+  Holder(design::Holder::Buffer).SetPicture(Mockup(index).shared());
+  mockup_ = index;
   RefreshPreview();
 }
 
@@ -84,16 +85,34 @@ void frmMain::RefreshPreview() {
   const int index = static_cast<int>(SendMessageW(Item(IDC_PREVIEW_LIST), CB_GETCURSEL, 0, 0));
   TilePreviewSurface(*picPreview_, Holder(index == 2 ? design::Holder::TileExplorer : design::Holder::TileIEOE),
                      tooLarge);
-  // The mock-up is drawn at the screen's density (LoadMockups), so the
-  // overlay covers the preview's real pixels, not 330 x 168 of them.
-  render::TransparentBlit(render::SystemGdi(), picPreview_->hdc(), 0, 0,
-                          render::RoundToInt32(picPreview_->Width() / screen_.tpp.x),
-                          render::RoundToInt32(picPreview_->Height() / screen_.tpp.y),
-                          Holder(design::Holder::Buffer).hdc(), 0, 0, kPreviewKeyColour);
+  LayMockup();
   picPreview_->Refresh();
   picSwatchExplorer_->Refresh();
   picSwatchIEOE_->Refresh();
   ReportTooLarge(tooLarge);
+}
+
+// The mock-ups and the key never change while the program runs, so the mask
+// of each is made at its first redraw and kept until LoadMockups makes the
+// mock-ups again: a redraw then costs two blits, not the mask method's nine.
+void frmMain::LayMockup() {
+  // The mock-up is drawn at the screen's density (LoadMockups), so the
+  // overlay covers the preview's real pixels, not 330 x 168 of them.
+  const int width = render::RoundToInt32(picPreview_->Width() / screen_.tpp.x);
+  const int height = render::RoundToInt32(picPreview_->Height() / screen_.tpp.y);
+  if (mockup_ >= 0 && mockup_ < static_cast<int>(overlays_.size())) {
+    render::KeptOverlay& overlay = overlays_[mockup_];
+    if (!overlay)
+      overlay = render::KeptOverlay(render::SystemGdi(), picPreview_->hdc(), width, height,
+                                    Mockup(mockup_).hdc(), 0, 0, kPreviewKeyColour);
+    if (overlay) {
+      overlay.Draw(picPreview_->hdc(), 0, 0);
+      return;
+    }
+  }
+  // The device keys colours itself, or GDI refused an object to keep.
+  render::TransparentBlit(render::SystemGdi(), picPreview_->hdc(), 0, 0, width, height,
+                          Holder(design::Holder::Buffer).hdc(), 0, 0, kPreviewKeyColour);
 }
 
 // A picture beyond the drawing limits leaves its surfaces undrawn. It stays
@@ -103,7 +122,7 @@ void frmMain::ReportTooLarge(const std::vector<const PictureBox*>& boxes) {
   std::wstring text;
   for (const PictureBox* box : boxes) {
     const auto source = sources_.find(box);
-    const std::wstring file = source == sources_.end() ? L"" : source->second;
+    const std::wstring file = source == sources_.end() ? L"" : source->second.path;
     if (!reportedTooLarge_.insert(file).second) continue;
     const Picture& picture = box->picture();
     text += L"\"" + file + L"\" is " + std::to_wstring(picture.width()) + L" x " +
@@ -176,6 +195,7 @@ void frmMain::PopupMenu(float xTwips, float yTwips) {
 }
 
 void frmMain::LoadMockups() {
+  overlays_ = {};  // each was made from a mock-up about to be replaced
   for (int i = 0; i < 3; ++i) {
     UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageW(instance_, MAKEINTRESOURCEW(kMaskBitmaps[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
@@ -194,7 +214,7 @@ void frmMain::LoadMockups() {
     if (!drawn || !picture) continue;
     render::ScaleNearest(drawn.row(0), drawn.width(), drawn.height(), drawn.stride(), picture.row(0),
                          picture.width(), picture.height(), picture.stride());
-    Holder(static_cast<design::Holder>(static_cast<int>(design::Holder::MaskIE) + i)).SetPicture(std::move(picture));
+    Mockup(i).SetPicture(std::move(picture));
   }
 }
 
@@ -204,12 +224,40 @@ void frmMain::SetFilenameCaption(wallpaper::Family family, const std::wstring& c
   SetCaption(family == wallpaper::Family::Explorer ? IDC_EXPLORER_FILENAME : IDC_IEOE_FILENAME, caption);
 }
 
-std::wstring frmMain::LoadInto(PictureBox& box, const std::wstring& path) {
+bool frmMain::Stamp(const std::wstring& path, Source& source) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  source = {path, data.ftLastWriteTime, ULONGLONG{data.nFileSizeHigh} << 32 | data.nFileSizeLow};
+  return true;
+}
+
+// A file another holder shows, unchanged since it was read, is not decoded
+// again: both families and the preview tiles often show the same file, and
+// a large one costs its width x height x 4 bytes a copy.
+std::shared_ptr<const SharedPicture> frmMain::ShownAlready(const Source& file, int bitsPerPixel) const {
+  for (const auto& [box, source] : sources_) {
+    if (source.path == file.path && source.size == file.size &&
+        CompareFileTime(&source.written, &file.written) == 0 && box->shared() &&
+        box->picture().bytesPerPixel() * 8 == bitsPerPixel)
+      return box->shared();
+  }
+  return nullptr;
+}
+
+std::wstring frmMain::LoadInto(PictureBox& box, const std::wstring& path, int bitsPerPixel) {
+  Source source{path};
+  if (Stamp(path, source)) {
+    if (auto shown = ShownAlready(source, bitsPerPixel)) {
+      box.SetPicture(std::move(shown));
+      sources_[&box] = source;
+      return L"";
+    }
+  }
   WaitCursor wait;  // a large picture takes seconds
-  convert::LoadOutcome loaded = convert::LoadPictureFile(path);
+  convert::LoadOutcome loaded = convert::LoadPictureFile(path, bitsPerPixel);
   if (!loaded.error.empty()) return loaded.error;
   box.SetPicture(std::move(loaded.picture));
-  sources_[&box] = path;
+  sources_[&box] = source;
   return L"";
 }
 
@@ -237,17 +285,13 @@ std::wstring frmMain::ProgramDirectory() const {
 }
 
 std::wstring frmMain::LoadChosenTiles(const std::wstring& path) {
-  WaitCursor wait;
-  // Decoded once; each preview tile holds a picture of its own.
-  convert::LoadOutcome loaded = convert::LoadPictureFile(path);
-  if (!loaded.error.empty()) return loaded.error;
-  Picture copy = loaded.picture.Clone();
-  if (!copy) return L"There is not enough memory to hold the picture.";
+  // Both preview tiles show the one picture.
   PictureBox& explorer = Holder(design::Holder::TileExplorer);
+  const std::wstring error = LoadInto(explorer, path);
+  if (!error.empty()) return error;
   PictureBox& ieoe = Holder(design::Holder::TileIEOE);
-  explorer.SetPicture(std::move(loaded.picture));
-  ieoe.SetPicture(std::move(copy));
-  sources_[&explorer] = sources_[&ieoe] = path;
+  ieoe.SetPicture(explorer.shared());
+  sources_[&ieoe] = sources_[&explorer];
   return L"";
 }
 
@@ -258,7 +302,9 @@ void frmMain::EnableApply() { EnableWindow(Item(IDC_APPLY), TRUE); }
 // ConverterView
 
 std::wstring frmMain::LoadPreview(const std::wstring& path) {
-  const std::wstring error = LoadInto(*imgConvertPreview_, path);
+  // Shown through a copy in the box and saved as a 24-bit file: held at 24
+  // bits, a quarter less to hold and nothing to pack when saved.
+  const std::wstring error = LoadInto(*imgConvertPreview_, path, 24);
   if (error.empty()) imgConvertPreview_->Refresh();
   return error;
 }

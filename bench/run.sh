@@ -14,6 +14,9 @@ echo
 echo "== redraw: the whole preview redraw, against one BitBlt and TransparentBlt"
 bash "$here/redraw/run.sh" "$build" | tee "$out/redraw.txt" || status=1
 echo
+echo "== wallpaper memory: one 6000 x 6000 bitmap in every holder, against one decoded copy"
+bash "$here/wallpaper/run.sh" "$build" | tee "$out/wallpaper.txt" || status=1
+echo
 echo "== conversion: JPEG and GIF to BMP, against a bare WIC program, djpeg and ImageMagick"
 python3 "$here/convert/run_convert_bench.py" "$build" | tee "$out/convert.txt" || status=1
 echo

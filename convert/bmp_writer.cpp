@@ -56,7 +56,7 @@ std::optional<std::uint32_t> Bmp24FileSize(std::uint64_t width, std::uint64_t he
 }
 
 BmpWrite WriteBmp24(std::uint32_t width, std::uint32_t height, const RowSource& rows,
-                    const ByteSink& sink) {
+                    const ByteSink& sink, std::uint32_t bytesPerPixel) {
   if (width == 0 || height == 0) return BmpWrite::NoPixels;
   const std::optional<std::uint32_t> file_size = Bmp24FileSize(width, height);
   if (!file_size) return BmpWrite::TooLarge;
@@ -97,11 +97,15 @@ BmpWrite WriteBmp24(std::uint32_t width, std::uint32_t height, const RowSource& 
         if (!out.Flush()) return BmpWrite::SinkFailed;
         continue;
       }
-      const std::uint8_t* s = src + std::size_t(x) * 4;
-      for (std::uint32_t i = 0; i < count; ++i, s += 4, dst += 3) {
-        dst[0] = s[0];
-        dst[1] = s[1];
-        dst[2] = s[2];
+      const std::uint8_t* s = src + std::size_t(x) * bytesPerPixel;
+      if (bytesPerPixel == 3) {
+        std::memcpy(dst, s, std::size_t(count) * 3);
+      } else {
+        for (std::uint32_t i = 0; i < count; ++i, s += 4, dst += 3) {
+          dst[0] = s[0];
+          dst[1] = s[1];
+          dst[2] = s[2];
+        }
       }
       out.Commit(std::size_t(count) * 3);
       x += count;

@@ -10,7 +10,8 @@
 
 namespace velmora::convert {
 
-// Row y of the picture counted from the top, as B, G, R, X bytes per pixel.
+// Row y of the picture counted from the top, as B, G, R bytes per pixel, each
+// followed by an unused byte when the picture has 4 bytes a pixel.
 using RowSource = std::function<const std::uint8_t*(std::uint32_t y)>;
 // Takes the next bytes of the file; false stops the writing.
 using ByteSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
@@ -24,7 +25,8 @@ inline constexpr std::int32_t kBmpPixelsPerMetre = 2835;  // 72 dots per inch
 // header's 32-bit fields (a file past 4 GiB - 1, a side past 2^31 - 1).
 std::optional<std::uint32_t> Bmp24FileSize(std::uint64_t width, std::uint64_t height);
 
+// bytesPerPixel: 4 (B, G, R, X) or 3 (B, G, R, as the file holds them).
 BmpWrite WriteBmp24(std::uint32_t width, std::uint32_t height, const RowSource& rows,
-                    const ByteSink& sink);
+                    const ByteSink& sink, std::uint32_t bytesPerPixel = 4);
 
 }  // namespace velmora::convert

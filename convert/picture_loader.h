@@ -14,12 +14,14 @@ struct LoadOutcome {
 // Checks the file's header first (picture_header.h), so that WIC never sees a
 // size past 256 MiB decoded, then decodes the first frame. Transparent pixels
 // come out composited over white; a GIF is its logical screen, white, with its
-// first image placed at that image's offset. Pixels are B, G, R, 0.
+// first image placed at that image's offset. Pixels are B, G, R, 0, or B, G,
+// R when bitsPerPixel is 24: a picture only saved as a BMP file and shown,
+// which holds a quarter less and goes to the file as it is.
 //
 // COM must be initialised on the calling thread and stay initialised until the
 // thread ends: the WIC factory is made on the first call and kept for the
 // thread's life.
-LoadOutcome LoadPictureFile(const std::wstring& path);
+LoadOutcome LoadPictureFile(const std::wstring& path, int bitsPerPixel = 32);
 
 // Reads only the file's header: the empty text when it is a BMP file that
 // LoadPictureFile would accept, else a sentence saying what it is instead.

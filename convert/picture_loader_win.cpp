@@ -150,25 +150,28 @@ void CompositeOverWhite(std::uint8_t* first, UINT rows, UINT width, std::size_t 
 }
 
 void FillWhite(Picture& picture) {
+  const int bytes = picture.bytesPerPixel();
   for (int y = 0; y < picture.height(); ++y) {
     std::uint8_t* p = picture.row(y);
-    for (int x = 0; x < picture.width(); ++x, p += 4) {
+    for (int x = 0; x < picture.width(); ++x, p += bytes) {
       p[0] = p[1] = p[2] = 255;
-      p[3] = 0;
+      if (bytes == 4) p[3] = 0;
     }
   }
 }
 
-// Copies a frame into picture rows a strip at a time, as B, G, R, 0 over
-// white. JPEG (24bppBGR) and GIF or 8-bit BMP (8bppIndexed) frames go through
-// one reused strip of ours: WIC's format converter allocates a fresh buffer
-// for every call, which under Wine costs a page fault for each 4 KiB of it.
-// Other formats use the converter to 32bppBGRA.
+// Copies a frame into picture rows a strip at a time, as B, G, R (and 0 in
+// a 32-bit picture) over white. JPEG (24bppBGR) and GIF or 8-bit BMP
+// (8bppIndexed) frames go through one reused strip of ours, or none when a
+// JPEG goes to a 24-bit picture: WIC's format converter allocates a fresh
+// buffer for every call, which under Wine costs a page fault for each 4 KiB
+// of it. Other formats use the converter to 32bppBGRA.
 class StripCopier {
  public:
-  HRESULT Start(IWICImagingFactory& wic, IWICBitmapFrameDecode* frame, UINT width) {
+  HRESULT Start(IWICImagingFactory& wic, IWICBitmapFrameDecode* frame, UINT width, int bytesPerPixel) {
     frame_ = frame;
     width_ = width;
+    bytes_ = bytesPerPixel;
     const std::size_t row = std::max<std::size_t>(std::size_t(width) * 4, 1);
     rows_ = static_cast<UINT>(std::clamp<std::size_t>(kStripBytes / row, 1, kStripRows));
     WICPixelFormatGUID format{};
@@ -186,8 +189,10 @@ class StripCopier {
       if (SUCCEEDED(hr))
         hr = converter_->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr,
                                     0.0, WICBitmapPaletteTypeCustom);
+      if (bytes_ == 3) strip_.resize(std::size_t(width) * 4 * rows_);
       return hr;
     }
+    if (route_ == Route::Bgr24 && bytes_ == 3) return S_OK;  // straight into the picture
     strip_.resize(std::size_t(width) * (route_ == Route::Bgr24 ? 3 : 1) * rows_);
     return S_OK;
   }
@@ -197,12 +202,28 @@ class StripCopier {
   // Rows y .. y + rows - 1 of the frame into `first` and the rows below it.
   HRESULT Copy(UINT y, UINT rows, std::uint8_t* first, std::size_t stride) {
     const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(width_), static_cast<INT>(rows)};
-    if (route_ == Route::Converted) {
-      const UINT size = static_cast<UINT>(stride * (rows - 1) + std::size_t(width_) * 4);
-      const HRESULT hr = converter_->CopyPixels(&rect, static_cast<UINT>(stride), size, first);
+    const auto size = [&](std::size_t to_stride, UINT bytes) {
+      return static_cast<UINT>(to_stride * (rows - 1) + std::size_t(width_) * bytes);
+    };
+    if (route_ == Route::Converted && bytes_ == 4) {
+      const HRESULT hr = converter_->CopyPixels(&rect, static_cast<UINT>(stride), size(stride, 4), first);
       if (SUCCEEDED(hr)) CompositeOverWhite(first, rows, width_, stride);
       return hr;
     }
+    if (route_ == Route::Converted) {
+      const std::size_t in_stride = std::size_t(width_) * 4;
+      const HRESULT hr = converter_->CopyPixels(&rect, static_cast<UINT>(in_stride), size(in_stride, 4), strip_.data());
+      if (FAILED(hr)) return hr;
+      CompositeOverWhite(strip_.data(), rows, width_, in_stride);
+      for (UINT r = 0; r < rows; ++r) {
+        const std::uint8_t* s = strip_.data() + r * in_stride;
+        std::uint8_t* d = first + r * stride;
+        for (UINT x = 0; x < width_; ++x, s += 4, d += 3) std::memcpy(d, s, 3);
+      }
+      return S_OK;
+    }
+    if (route_ == Route::Bgr24 && bytes_ == 3)
+      return frame_->CopyPixels(&rect, static_cast<UINT>(stride), size(stride, 3), first);
     const UINT in_stride = width_ * (route_ == Route::Bgr24 ? 3 : 1);
     const HRESULT hr = frame_->CopyPixels(&rect, in_stride, in_stride * rows, strip_.data());
     if (FAILED(hr)) return hr;
@@ -216,8 +237,10 @@ class StripCopier {
           d[2] = s[2];
           d[3] = 0;
         }
-      } else {
+      } else if (bytes_ == 4) {
         for (UINT x = 0; x < width_; ++x, d += 4) std::memcpy(d, &lookup_[s[x]], 4);
+      } else {  // a fixed size, so the copy is inlined rather than called per pixel
+        for (UINT x = 0; x < width_; ++x, d += 3) std::memcpy(d, &lookup_[s[x]], 3);
       }
     }
     return S_OK;
@@ -251,6 +274,7 @@ class StripCopier {
 
   IWICBitmapFrameDecode* frame_ = nullptr;
   UINT width_ = 0;
+  int bytes_ = 4;  // a pixel of the picture
   UINT rows_ = 1;
   Route route_ = Route::Converted;
   ComPtr<IWICFormatConverter> converter_;
@@ -289,7 +313,7 @@ std::wstring Inspect(FileSource& source, Inspection& inspection) {
   return inspection.accepted() ? L"" : inspection.reason;
 }
 
-LoadOutcome Load(const std::wstring& path) {
+LoadOutcome Load(const std::wstring& path, int bitsPerPixel) {
   // Held open, shared for reading only, until decoding ends: nobody can
   // change or replace the file between the header check and WIC's read.
   UniqueFile file;
@@ -322,7 +346,7 @@ LoadOutcome Load(const std::wstring& path) {
   if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header, source));
 
   LoadOutcome out;
-  out.picture = Picture::Create(static_cast<int>(header.width), static_cast<int>(header.height));
+  out.picture = Picture::Create(static_cast<int>(header.width), static_cast<int>(header.height), bitsPerPixel);
   if (!out.picture) return Fail(DecodeFailure(header.format, E_OUTOFMEMORY, header, source));
 
   // Only a GIF's first image can leave part of the screen uncovered; the
@@ -334,11 +358,11 @@ LoadOutcome Load(const std::wstring& path) {
   if (width != header.width || height != header.height) FillWhite(out.picture);
 
   StripCopier copier;
-  hr = copier.Start(*wic, frame.Get(), width);
+  hr = copier.Start(*wic, frame.Get(), width, out.picture.bytesPerPixel());
   if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header, source));
   for (UINT y = 0; y < height; y += copier.rows_per_strip()) {
     const UINT rows = std::min(copier.rows_per_strip(), height - y);
-    std::uint8_t* first = out.picture.row(static_cast<int>(top + y)) + std::size_t(left) * 4;
+    std::uint8_t* first = out.picture.row(static_cast<int>(top + y)) + std::size_t(left) * out.picture.bytesPerPixel();
     hr = copier.Copy(y, rows, first, out.picture.stride());
     if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header, source));
   }
@@ -359,10 +383,10 @@ std::wstring WhyNotABmpFile(const std::wstring& path) {
   return L"";
 }
 
-LoadOutcome LoadPictureFile(const std::wstring& path) {
+LoadOutcome LoadPictureFile(const std::wstring& path, int bitsPerPixel) {
   if (path.empty()) return Fail(L"No file was named.");
   try {
-    return Load(path);
+    return Load(path, bitsPerPixel);
   } catch (const std::bad_alloc&) {  // a strip or a message; the picture itself is a DIB
     return Fail(L"There is not enough memory to open the picture.");
   }

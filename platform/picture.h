@@ -1,7 +1,8 @@
 #pragma once
 // A picture object: what the loader yields, what a picture box holds and
-// what the BMP writer saves. Its pixels live in one 32-bit top-down DIB
-// section (bytes B, G, R, X per pixel), so GDI can copy from it directly.
+// what the BMP writer saves. Its pixels live in one top-down DIB section, so
+// GDI can copy from it directly: 32 bits a pixel (bytes B, G, R, X), or 24
+// (B, G, R, rows padded to 4 bytes, as a BMP file holds them).
 #include <windows.h>
 
 #include <cstdint>
@@ -14,7 +15,8 @@ class Picture {
  public:
   Picture() = default;
   // A picture of the given size with every pixel black; empty if GDI refuses.
-  static Picture Create(int width, int height);
+  // bitsPerPixel is 32 or 24.
+  static Picture Create(int width, int height, int bitsPerPixel = 32);
   // A separate picture with the same pixels.
   Picture Clone() const;
 
@@ -24,12 +26,14 @@ class Picture {
   HBITMAP bitmap() const { return bitmap_.get(); }
   std::uint8_t* row(int y) { return bits_ + static_cast<std::size_t>(y) * stride(); }
   const std::uint8_t* row(int y) const { return bits_ + static_cast<std::size_t>(y) * stride(); }
-  std::size_t stride() const { return static_cast<std::size_t>(width_) * 4; }
+  int bytesPerPixel() const { return bytesPerPixel_; }
+  std::size_t stride() const { return (static_cast<std::size_t>(width_) * bytesPerPixel_ + 3) & ~std::size_t{3}; }
 
  private:
   UniqueBitmap bitmap_;
   int width_ = 0;
   int height_ = 0;
+  int bytesPerPixel_ = 4;
   std::uint8_t* bits_ = nullptr;
 };
 

@@ -12,6 +12,25 @@
 
 namespace velmora {
 
+// A decoded picture that several hidden holders can show at once, so a file
+// is decoded and held once however many show it. GDI selects a bitmap into
+// one context at a time, so the picture is selected once, into a context of
+// its own, and every holder showing it draws from that one context; none
+// draws into it.
+class SharedPicture {
+ public:
+  explicit SharedPicture(Picture picture);
+  SharedPicture(const SharedPicture&) = delete;
+  SharedPicture& operator=(const SharedPicture&) = delete;
+  const Picture& picture() const { return picture_; }
+  HDC dc() const { return dc_.get(); }
+
+ private:
+  Picture picture_;  // members in this order: deselected, context deleted, then the bitmap
+  MemoryDc dc_;
+  Selection selected_;
+};
+
 class PictureBox final : public PictureSurface {
  public:
   struct Design {
@@ -32,11 +51,15 @@ class PictureBox final : public PictureSurface {
 
   float Width() const override;
   float Height() const override;
-  DcHandle hdc() const override { return reinterpret_cast<DcHandle>(dc_.get()); }
+  DcHandle hdc() const override;
 
   void SetPicture(Picture picture);
+  // Shows a picture other boxes may show too; a hidden auto-sized box then
+  // draws from the picture's own context and keeps no pixels of its own.
+  void SetPicture(std::shared_ptr<const SharedPicture> picture);
   void ClearPicture();
-  const Picture& picture() const { return picture_; }
+  const Picture& picture() const;
+  const std::shared_ptr<const SharedPicture>& shared() const { return picture_; }
   void Refresh();
   // The screen's density changed: the box's twips stay, its pixels follow.
   void SetDensity(TwipsPerPixel tpp);
@@ -50,8 +73,9 @@ class PictureBox final : public PictureSurface {
   Design design_;
   TwipsPerPixel tpp_;
   HWND hwnd_ = nullptr;
-  Picture picture_;
+  std::shared_ptr<const SharedPicture> picture_;
   Picture backing_;  // empty while an auto-sized box shows its picture itself
+  bool showsShared_ = false;  // hdc() is the picture's own context
   MemoryDc dc_;
   std::unique_ptr<Selection> selected_;
 };

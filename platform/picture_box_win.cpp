@@ -7,6 +7,9 @@ namespace {
 constexpr int kBorderPixels = 2;  // WS_EX_CLIENTEDGE
 }
 
+SharedPicture::SharedPicture(Picture picture)
+    : picture_(std::move(picture)), dc_(CreateCompatibleDC(nullptr)), selected_(dc_.get(), picture_.bitmap()) {}
+
 PictureBox::PictureBox(const Design& design, TwipsPerPixel tpp)
     : design_(design), tpp_(tpp), dc_(CreateCompatibleDC(nullptr)) {
   Rebuild();
@@ -42,13 +45,13 @@ HWND PictureBox::Create(HWND parent, int id, const RECT& px, DWORD style) {
 
 float PictureBox::Width() const {
   if (design_.autoSize && picture_)
-    return (picture_.width() + (design_.border ? 2 * kBorderPixels : 0)) * tpp_.x;
+    return (picture().width() + (design_.border ? 2 * kBorderPixels : 0)) * tpp_.x;
   return static_cast<float>(design_.widthTwips);
 }
 
 float PictureBox::Height() const {
   if (design_.autoSize && picture_)
-    return (picture_.height() + (design_.border ? 2 * kBorderPixels : 0)) * tpp_.y;
+    return (picture().height() + (design_.border ? 2 * kBorderPixels : 0)) * tpp_.y;
   return static_cast<float>(design_.heightTwips);
 }
 
@@ -64,22 +67,33 @@ SIZE PictureBox::ImagePixels() const {
 }
 
 void PictureBox::SetPicture(Picture picture) {
-  picture_ = std::move(picture);
+  SetPicture(picture ? std::make_shared<const SharedPicture>(std::move(picture)) : nullptr);
+}
+
+void PictureBox::SetPicture(std::shared_ptr<const SharedPicture> picture) {
+  picture_ = picture && picture->picture() ? std::move(picture) : nullptr;
   Rebuild();
 }
 
-void PictureBox::ClearPicture() {
-  picture_ = Picture();
-  Rebuild();
+void PictureBox::ClearPicture() { SetPicture(nullptr); }
+
+const Picture& PictureBox::picture() const {
+  static const Picture none;
+  return picture_ ? picture_->picture() : none;
+}
+
+DcHandle PictureBox::hdc() const {
+  return reinterpret_cast<DcHandle>(showsShared_ ? picture_->dc() : dc_.get());
 }
 
 void PictureBox::Rebuild() {
   selected_.reset();
+  showsShared_ = false;
   if (!dc_) return;
   if (design_.autoSize && picture_ && !hwnd_) {
     // A hidden holder is its picture: no second copy of the pixels.
     backing_ = Picture();
-    selected_ = std::make_unique<Selection>(dc_.get(), picture_.bitmap());
+    showsShared_ = true;
     return;
   }
   const SIZE size = ImagePixels();
@@ -89,11 +103,7 @@ void PictureBox::Rebuild() {
   RECT all{0, 0, size.cx, size.cy};
   UniqueGdiObject brush(CreateSolidBrush(design_.back));
   FillRect(dc_.get(), &all, static_cast<HBRUSH>(brush.get()));
-  if (picture_) {
-    MemoryDc source(CreateCompatibleDC(dc_.get()));
-    Selection chosen(source.get(), picture_.bitmap());
-    if (chosen) BitBlt(dc_.get(), 0, 0, picture_.width(), picture_.height(), source.get(), 0, 0, SRCCOPY);
-  }
+  if (picture_) BitBlt(dc_.get(), 0, 0, picture().width(), picture().height(), picture_->dc(), 0, 0, SRCCOPY);
 }
 
 void PictureBox::Refresh() {

@@ -1,7 +1,9 @@
 // Times one redraw of the three surfaces (two swatches and the preview, with
-// the mock-up laid over by the mask method) next to a plain 330 x 168 BitBlt
-// and msimg32's TransparentBlt of the same rectangle, interleaved so that all
-// three meet the same state of the machine. Prints medians and ratios.
+// the mock-up laid over through its kept mask, as the window does) next to a
+// plain 330 x 168 BitBlt and msimg32's TransparentBlt of the same rectangle,
+// interleaved so that all meet the same state of the machine. Prints medians
+// and ratios; the redraw as it was, with the whole mask method each time, is
+// timed beside them.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 
 #include "platform/handles.h"
 #include "render/gdi.h"
+#include "render/kept_overlay.h"
 #include "render/tile_image.h"
 #include "render/transparent_blit.h"
 
@@ -143,8 +146,15 @@ int Run(int iterations, int tileSize) {
   const auto overlay = [&] {
     render::TransparentBlit(gdi, preview.handle(), 0, 0, kPreviewW, kPreviewH, mockup.handle(), 0, 0, kKey);
   };
+  const double keptStart = Now();
+  const render::KeptOverlay kept(gdi, preview.handle(), kPreviewW, kPreviewH, mockup.handle(), 0, 0, kKey);
+  const double keptMade = (Now() - keptStart) * 1e6;
+  if (!kept) {
+    std::printf("the kept overlay could not be made\n");
+    return 2;
+  }
   std::vector<Timing> timings = {
-      {"whole redraw (3 x TileImage + TransparentBlit)", [&] { tileAll(); overlay(); }, {}},
+      {"whole redraw (3 x TileImage + kept overlay)", [&] { tileAll(); kept.Draw(preview.handle(), 0, 0); }, {}},
       {"BitBlt SRCCOPY 330 x 168", [&] {
          BitBlt(plainDest.dc(), 0, 0, kPreviewW, kPreviewH, mockup.dc(), 0, 0, SRCCOPY);
        }, {}},
@@ -152,7 +162,9 @@ int Run(int iterations, int tileSize) {
          TransparentBlt(msimgDest.dc(), 0, 0, kPreviewW, kPreviewH, mockup.dc(), 0, 0,
                         kPreviewW, kPreviewH, kKey);
        }, {}},
+      {"  before: 3 x TileImage + TransparentBlit", [&] { tileAll(); overlay(); }, {}},
       {"  part: 3 x TileImage", tileAll, {}},
+      {"  part: kept overlay, 2 blits", [&] { kept.Draw(preview.handle(), 0, 0); }, {}},
       {"  part: TransparentBlit (mask method)", overlay, {}},
       {"  part: its 9 blits on objects made once", [&] { premade.Copy(preview.dc(), mockup.dc()); }, {}},
   };
@@ -183,10 +195,12 @@ int Run(int iterations, int tileSize) {
   for (std::size_t i = 0; i < timings.size(); ++i)
     std::printf("%-48s %10.1f %10.1f %10.1f\n", timings[i].name, timings[i].Median(),
                 timings[i].Percentile(0.9), first[i]);
+  std::printf("making the kept overlay, once per mock-up: %.1f us\n", keptMade);
   std::printf("redraw / BitBlt:          %6.2f\n", redraw / plain);
-  std::printf("redraw / TransparentBlt:  %6.2f   (aim: <= 4)\n", redraw / msimg);
+  std::printf("redraw / TransparentBlt:  %6.2f   (aim: <= 1.0)\n", redraw / msimg);
+  std::printf("before / TransparentBlt:  %6.2f\n", timings[3].Median() / msimg);
   std::printf("redraw:                   %6.3f ms (aim: <= 2 ms)\n", redraw / 1000);
-  return redraw <= 2000 && redraw <= 4 * msimg ? 0 : 1;
+  return redraw <= 2000 && redraw <= msimg ? 0 : 1;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # run.sh BUILD [iterations [tile pixels]]: times the redraw under Wine, in a
 # prefix of the build's own (or $WINEPREFIX), and prints the figures.
-# Exits 1 when the redraw misses its aim (2 ms, 4 x TransparentBlt).
+# Exits 1 when the redraw misses its aim (2 ms, 1 x TransparentBlt).
 set -eu
 build="$1"
 shift

@@ -50,7 +50,7 @@ std::ostream& operator<<(std::ostream& o, const Rgb& c) {
 constexpr Rgb kWhite{255, 255, 255};
 
 Rgb PixelAt(const Picture& p, int x, int y) {
-  const std::uint8_t* q = p.row(y) + 4 * x;
+  const std::uint8_t* q = p.row(y) + p.bytesPerPixel() * x;
   return {q[2], q[1], q[0]};
 }
 
@@ -278,12 +278,30 @@ void ExpectPixels(const Picture& p, int w, int h, const std::vector<Rgb>& want) 
 
 using PictureLoading = TempFolderTest;
 
+// Loads at 32 bits a pixel, and at 24 as the converter does: both must hold
+// the same pixels (each route has a way of its own to the 24-bit rows).
+LoadOutcome LoadBoth(const std::wstring& path) {
+  LoadOutcome full = LoadPictureFile(path);
+  const LoadOutcome packed = LoadPictureFile(path, 24);
+  EXPECT_EQ(packed.error, full.error);
+  [&] {
+    if (!full.picture) return;
+    ASSERT_EQ(packed.picture.bytesPerPixel(), 3);
+    ASSERT_EQ(packed.picture.width(), full.picture.width());
+    ASSERT_EQ(packed.picture.height(), full.picture.height());
+    for (int y = 0; y < full.picture.height(); ++y)
+      for (int x = 0; x < full.picture.width(); ++x)
+        ASSERT_EQ(PixelAt(packed.picture, x, y), PixelAt(full.picture, x, y)) << "24 bits at " << x << "," << y;
+  }();
+  return full;
+}
+
 TEST_F(PictureLoading, BmpRowsInEitherOrderComeOutExactly) {
   for (auto [w, h] : {std::pair{5, 3}, {1, 1}, {4, 2}, {7, 4}}) {
     SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
     const std::vector<Rgb> px = Pattern(w, h);
-    ExpectPixels(LoadPictureFile(Write(L"up.bmp", EncodeBmp(w, h, px))).picture, w, h, px);
-    ExpectPixels(LoadPictureFile(Write(L"down.bmp", EncodeBmp(w, h, px, true))).picture, w, h, px);
+    ExpectPixels(LoadBoth(Write(L"up.bmp", EncodeBmp(w, h, px))).picture, w, h, px);
+    ExpectPixels(LoadBoth(Write(L"down.bmp", EncodeBmp(w, h, px, true))).picture, w, h, px);
   }
 }
 
@@ -308,7 +326,7 @@ TEST_F(PictureLoading, GifPixelsComeOutExactly) {
     const int w = 7, h = 19;  // every interlace pass has rows
     GifImage im{0, 0, w, h, Indices(w, h)};
     im.interlaced = interlaced;
-    const LoadOutcome out = LoadPictureFile(Write(L"p.gif", EncodeGif(w, h, kPalette, {im})));
+    const LoadOutcome out = LoadBoth(Write(L"p.gif", EncodeGif(w, h, kPalette, {im})));
     ASSERT_EQ(out.error, L"");
     ExpectPixels(out.picture, w, h, Colours(im.indices, kPalette));
   }
@@ -321,7 +339,7 @@ TEST_F(PictureLoading, GifFirstImageSitsAtItsOffsetOnAWhiteScreen) {
   first.local = {{9, 8, 7}, {100, 0, 200}, {1, 2, 3}, {0, 0, 0}};
   first.transparent = 3;
   GifImage second{0, 0, 10, 8, std::vector<std::uint8_t>(80, 0)};
-  const LoadOutcome out = LoadPictureFile(Write(L"anim.gif", EncodeGif(10, 8, kPalette, {first, second})));
+  const LoadOutcome out = LoadBoth(Write(L"anim.gif", EncodeGif(10, 8, kPalette, {first, second})));
   ASSERT_EQ(out.error, L"");
   std::vector<Rgb> want(80, kWhite);
   for (int y = 0; y < 3; ++y)
@@ -334,7 +352,7 @@ TEST_F(PictureLoading, GifFirstImageSitsAtItsOffsetOnAWhiteScreen) {
 
 TEST_F(PictureLoading, GifImageReachingPastTheScreenIsClipped) {
   GifImage im{7, 5, 4, 4, Indices(4, 4)};
-  const LoadOutcome out = LoadPictureFile(Write(L"edge.gif", EncodeGif(10, 8, kPalette, {im})));
+  const LoadOutcome out = LoadBoth(Write(L"edge.gif", EncodeGif(10, 8, kPalette, {im})));
   if (!out.error.empty()) {  // refusing is acceptable; reading past the picture is not
     EXPECT_EQ(out.error.rfind(L"The GIF picture", 0), 0u) << Narrow(out.error);
     return;
@@ -352,7 +370,7 @@ TEST_F(PictureLoading, PartialTransparencyIsBlendedOverWhite) {
   const Bytes bgra = {10, 20, 30, 255,  10, 20, 30, 0,  1, 1, 1, 128,  200, 100, 50, 51};
   const Bytes png = EncodeWithWic(GUID_ContainerFormatPng, GUID_WICPixelFormat32bppBGRA, 4, 1, bgra);
   ASSERT_FALSE(png.empty());
-  const LoadOutcome out = LoadPictureFile(Write(L"alpha.png", png));
+  const LoadOutcome out = LoadBoth(Write(L"alpha.png", png));
   ASSERT_EQ(out.error, L"");
   ExpectPixels(out.picture, 4, 1, {{30, 20, 10}, kWhite, {128, 128, 128}, {214, 224, 244}});
 }
@@ -490,8 +508,12 @@ TEST_F(BmpSaving, SavedFilesLoadBackExactly) {
     const Bytes file = Read(path);
     EXPECT_EQ(file.size(), 54u + (w * 3 + 3) / 4 * 4 * 3);
     ExpectPixels(LoadPictureFile(path).picture, w, 3, Pattern(w, 3));
+    // Held at 24 bits, as the converter holds it, the picture saves the same file.
+    const std::wstring again = Path(L"w" + std::to_wstring(w) + L" again.bmp");
+    ASSERT_EQ(SavePictureAsBmp(LoadPictureFile(path, 24).picture, again), L"");
+    EXPECT_EQ(Read(again), file);
   }
-  EXPECT_EQ(Names().size(), 6u);  // no temporary file left behind
+  EXPECT_EQ(Names().size(), 12u);  // no temporary file left behind
 }
 
 TEST_F(BmpSaving, ReplacesAnExistingFileWhole) {

@@ -147,6 +147,22 @@ class MainWindowInUse : public ::testing::Test {
   }
   void Redraw() { Command(IDC_PREVIEW_LIST, CBN_SELCHANGE); }
   HWND Control(int id) { return GetDlgItem(window_.hwnd(), id); }
+  // What a box shows, as 0x00RRGGBB pixels from its top-left corner.
+  std::vector<std::uint32_t> Shot(int id, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    UniqueBitmap shot(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDc dc(CreateCompatibleDC(nullptr));
+    {
+      Selection into(dc.get(), shot.get());
+      SendMessageW(Control(id), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    }
+    const auto* px = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> all(px, px + width * height);
+    for (std::uint32_t& p : all) p &= 0xFFFFFF;
+    return all;
+  }
 
   std::unique_ptr<registry::RegistryService> registry_ = registry::MakeSystemRegistry();
   std::unique_ptr<registry::AnsiCodec> codec_ = registry::MakeSystemAnsiCodec();
@@ -289,20 +305,11 @@ TEST_F(MainWindowInUse, ADensityChangeLaysOutAgainAndTheMockupCoversThePreview) 
   }
 
   constexpr int kW = 495, kH = 252;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), kW, -kH, 1, 32, BI_RGB};
-  void* bits = nullptr;
-  UniqueBitmap shot(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  MemoryDc dc(CreateCompatibleDC(nullptr));
-  {
-    Selection into(dc.get(), shot.get());
-    SendMessageW(Control(IDC_PREVIEW), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-  }
-  const auto* px = static_cast<const std::uint32_t*>(bits);
+  const std::vector<std::uint32_t> px = Shot(IDC_PREVIEW, kW, kH);
   int tiles = 0, tilesOutside = 0, outside = 0;
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) {
-      const bool tile = (px[y * kW + x] & 0xFFFFFF) == 0x123456;
+      const bool tile = px[y * kW + x] == 0x123456;
       const bool beyond = x >= 330 || y >= 168;  // what a 96-dpi overlay leaves bare
       tiles += tile;
       outside += beyond;
@@ -311,6 +318,23 @@ TEST_F(MainWindowInUse, ADensityChangeLaysOutAgainAndTheMockupCoversThePreview) 
   // The Explorer mock-up's key colour covers about 24 % of it.
   EXPECT_NEAR(100.0 * tiles / (kW * kH), 23.7, 2.0);
   EXPECT_LT(100.0 * tilesOutside / outside, 40.0);
+}
+
+// The preview tiles and the swatches show one picture of a file they share,
+// but a file changed since it was read is read again, not shown as it was.
+TEST_F(MainWindowInUse, AFileChangedSinceItWasShownIsReadAgain) {
+  const std::filesystem::path file = folder_ / "wall.bmp";
+  WriteBmp(file, 8, 8, 0x102030);
+  dialog_.answers = {file.wstring()};
+  Command(IDC_OPEN_PICTURE, BN_CLICKED);
+  Command(IDM_EXPLORER);
+  Redraw();  // rather than wait for the timer
+  EXPECT_EQ(Shot(IDC_SWATCH_EXPLORER, 8, 8), std::vector<std::uint32_t>(64, 0x102030));
+  WriteBmp(file, 9, 9, 0x405060);  // another size too: a change whatever the clock's grain
+  Command(IDM_IE);
+  Redraw();
+  EXPECT_EQ(Shot(IDC_SWATCH_IEOE, 8, 8), std::vector<std::uint32_t>(64, 0x405060));
+  EXPECT_TRUE(boxes_.shown.empty());
 }
 
 // Files dropped from the shell, as the shell hands them over: a list of

@@ -11,6 +11,7 @@
 #include "platform/failure.h"
 #include "platform/handles.h"
 #include "render/gdi.h"
+#include "render/kept_overlay.h"
 #include "render/tile_image.h"
 #include "render/transparent_blit.h"
 
@@ -127,9 +128,16 @@ class ColourKeyCopyUnderWine : public ::testing::Test {
           want[(r.destY + j) * dest.width() + r.destX + i] = shown.Get(r.srcX + i, r.srcY + j);
     return want;
   }
+  // Every copy is made twice: by TransparentBlit, and through a kept
+  // overlay onto a twin of the destination, whose pixels must come out the same.
   void Copy(DibSurface& dest, DibSurface& src, COLORREF key, Rect r) {
+    DibSurface twin(dest.width(), dest.height());
+    BitBlt(twin.dc(), 0, 0, dest.width(), dest.height(), dest.dc(), 0, 0, SRCCOPY);
+    render::KeptOverlay(SystemGdi(), twin.handle(), r.width, r.height, src.handle(), r.srcX, r.srcY, key)
+        .Draw(twin.handle(), r.destX, r.destY);
     TransparentBlit(SystemGdi(), dest.handle(), r.destX, r.destY, r.width, r.height,
                     src.handle(), r.srcX, r.srcY, key);
+    EXPECT_EQ(twin.Pixels(), dest.Pixels()) << "the kept overlay differs";
   }
 };
 
@@ -409,11 +417,12 @@ TEST(RenderLeaksUnderWine, ThousandRedrawsLeaveNoObjectBehind) {
     TileImage(gdi, swatch.handle(), SurfaceBox(tile), 495, 495, {15, 15});
     TileImage(gdi, preview.handle(), SurfaceBox(tile), 4950, 2520, {15, 15});
     TransparentBlit(gdi, preview.handle(), 0, 0, 330, 168, mockup.handle(), 0, 0, kKey);
+    render::KeptOverlay(gdi, preview.handle(), 330, 168, mockup.handle(), 0, 0, kKey).Draw(preview.handle(), 0, 0);
     // Checked at once, before a later object could take a freed handle's value.
     ASSERT_EQ(gdi.StillAlive(), 0) << "redraw " << i;
     created += static_cast<int>(gdi.created.size());
   }
-  EXPECT_EQ(created, 8000);  // four contexts and four bitmaps a redraw, all gone
+  EXPECT_EQ(created, 16000);  // four contexts and four bitmaps each way, all gone
   // Only Windows counts; Wine's GetGuiResources answers 0.
   if (gdiObjectsBefore != 0) {
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiObjectsBefore);
@@ -433,10 +442,14 @@ TEST(RenderLeaksUnderWine, AnyRefusalDrawsNothingAndReleasesTheRest) {
   SetBkColor(src.dc(), RGB(9, 8, 7));
   SetBkColor(dest.dc(), RGB(1, 2, 3));
   const auto before = dest.Pixels();
-  for (int n = 1; n <= 12; ++n) {
+  for (int n = 1; n <= 24; ++n) {  // the copy, then an overlay kept, made and dropped
+    const int step = (n - 1) % 12 + 1;
     HandleKeepingGdi gdi;
-    (n <= 8 ? gdi.refuseCreation : gdi.refuseSelection) = n <= 8 ? n : n - 8;
-    TransparentBlit(gdi, dest.handle(), 0, 0, 8, 8, src.handle(), 0, 0, kKey);
+    (step <= 8 ? gdi.refuseCreation : gdi.refuseSelection) = step <= 8 ? step : step - 8;
+    if (n <= 12)
+      TransparentBlit(gdi, dest.handle(), 0, 0, 8, 8, src.handle(), 0, 0, kKey);
+    else
+      render::KeptOverlay(gdi, dest.handle(), 8, 8, src.handle(), 0, 0, kKey).Draw(dest.handle(), 0, 0);
     EXPECT_EQ(gdi.StillAlive(), 0) << n;
     EXPECT_EQ(dest.Pixels(), before) << n;
     EXPECT_EQ(GetBkColor(src.dc()), RGB(9, 8, 7)) << n;

@@ -75,7 +75,8 @@ int wmain(int argc, wchar_t** argv) {
   const PROCESS_MEMORY_COUNTERS_EX before = Memory();
   LARGE_INTEGER t0, t1, t2;
   QueryPerformanceCounter(&t0);
-  velmora::convert::LoadOutcome loaded = velmora::convert::LoadPictureFile(in);
+  // At 24 bits: the file is 24-bit, and the picture is never shown here.
+  velmora::convert::LoadOutcome loaded = velmora::convert::LoadPictureFile(in, 24);
   QueryPerformanceCounter(&t1);
   if (!loaded.error.empty()) {
     Print(STD_ERROR_HANDLE, in + L": " + loaded.error + L"\n");
