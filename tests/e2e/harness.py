@@ -189,6 +189,30 @@ class App:
         wait_for(lambda: all(b["hwnd"] != box["hwnd"] for b in message_boxes()), what="the box to close")
         return box["text"], text
 
+    def window(self, predicate, what):
+        """Waits for a top-level window; the pointer goes over it, as a user's would."""
+        window = wait_for(lambda: next((w for w in top_windows() if predicate(w)), None), what=what)
+        run("xdotool", "mousemove", str(window["x"] + window["w"] // 2), str(window["y"] + window["h"] // 2),
+            "sleep", "0.2")
+        return window
+
+    def dialog(self, button, title):
+        """Clicks a button and waits for the dialog it opens."""
+        self.click(ID[button])
+        return self.window(lambda w: w["text"] == title, "the %s dialog" % title)
+
+    def close(self, window, *keys):
+        if keys:
+            self.keys(*keys)
+        wait_for(lambda: all(w["hwnd"] != window["hwnd"] for w in top_windows()), what="a window to close")
+
+    def choose(self, button, title, path):
+        """Types a full path into the dialog a button opens, and presses Return."""
+        dialog = self.dialog(button, title)
+        self.keys("ctrl+a")
+        self.type(path)
+        self.close(dialog, "Return")
+
     def screenshot(self, name):
         os.makedirs(SHOTS, exist_ok=True)
         path = os.path.join(SHOTS, name + ".png")

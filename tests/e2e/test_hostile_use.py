@@ -15,31 +15,20 @@ class HostileUse(unittest.TestCase):
         self.dir = h.workdir()
         self.bitmap = h.write_bmp(os.path.join(self.dir, "tile.bmp"), 8, 8, lambda x, y: (90, 60, 30))
 
-    def dialog(self, app, button, title):
-        app.click(h.ID[button])
-        dialog = h.wait_for(lambda: next((w for w in h.top_windows() if w["text"] == title), None),
-                            what="the %s dialog" % title)
-        h.run("xdotool", "mousemove", str(dialog["x"] + dialog["w"] // 2), str(dialog["y"] + dialog["h"] // 2))
-        return dialog
-
-    def close(self, app, dialog, keys):
-        app.keys(*keys)
-        h.wait_for(lambda: all(w["hwnd"] != dialog["hwnd"] for w in h.top_windows()), what="the dialog to close")
-
     def test_cancelling_every_dialog_changes_nothing(self):
         h.reg_set("BackBitmap", h.unix_to_windows(self.bitmap))
         with h.App().start() as app:
-            self.close(app, self.dialog(app, "IDC_OPEN_PICTURE", "Open"), ["Escape"])
+            app.close(app.dialog("IDC_OPEN_PICTURE", "Open"), "Escape")
             self.assertFalse(app.control(h.ID["IDC_APPLY"])["enabled"])
             app.keys("alt+g")
             h.wait_for(lambda: app.control(h.ID["IDC_OPEN_GIFJPEG"])["visible"], what="the converter tab")
-            self.close(app, self.dialog(app, "IDC_OPEN_GIFJPEG", "Open"), ["Escape"])
+            app.close(app.dialog("IDC_OPEN_GIFJPEG", "Open"), "Escape")
             bitmap = h.write_bmp(os.path.join(self.dir, "picture.bmp"), 4, 4, lambda x, y: (1, 2, 3))
-            d = self.dialog(app, "IDC_OPEN_GIFJPEG", "Open")
+            d = app.dialog("IDC_OPEN_GIFJPEG", "Open")
             app.keys("ctrl+a")
             app.type(h.unix_to_windows(bitmap))
-            self.close(app, d, ["Return"])
-            self.close(app, self.dialog(app, "IDC_SAVE_AS_BITMAP", "Save As"), ["Escape"])
+            app.close(d, "Return")
+            app.close(app.dialog("IDC_SAVE_AS_BITMAP", "Save As"), "Escape")
             self.assertEqual(sorted(os.listdir(self.dir)), ["picture.bmp", "tile.bmp"])
             self.assertEqual(h.message_boxes(), [])
             self.assertEqual(h.reg_query("BackBitmap"), h.unix_to_windows(self.bitmap))

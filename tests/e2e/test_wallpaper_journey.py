@@ -23,16 +23,6 @@ class WallpaperJourney(unittest.TestCase):
         self.bitmap = h.write_bmp(os.path.join(self.dir, "stone wall.bmp"), 16, 16, checker)
         self.path = h.unix_to_windows(self.bitmap)
 
-    def open_in_dialog(self, app, path):
-        app.click(h.ID["IDC_OPEN_PICTURE"])
-        dialog = h.wait_for(lambda: next((w for w in h.top_windows() if w["text"] == "Open"), None),
-                            what="the Open dialog")
-        h.run("xdotool", "mousemove", str(dialog["x"] + dialog["w"] // 2), str(dialog["y"] + dialog["h"] // 2))
-        app.keys("ctrl+a")
-        app.type(path)
-        app.keys("Return")
-        h.wait_for(lambda: all(w["hwnd"] != dialog["hwnd"] for w in h.top_windows()), what="the dialog to close")
-
     def preview_pixel(self, app, x, y):
         p = app.control(h.ID["IDC_PREVIEW"])
         return app.pixel(p["x"] + x, p["y"] + y)
@@ -43,7 +33,7 @@ class WallpaperJourney(unittest.TestCase):
 
     def test_open_preview_apply_both_and_remove(self):
         with h.App().start() as app:
-            self.open_in_dialog(app, self.path)
+            app.choose("IDC_OPEN_PICTURE", "Open", self.path)
             h.wait_for(lambda: app.control(h.ID["IDC_APPLY"])["enabled"], what="Apply to be enabled")
             # Row 30 lies in every mock-up's menu band; column 320 is band background.
             self.assertIn(self.preview_pixel(app, 320, 30), (RED, YELLOW))
@@ -87,12 +77,12 @@ class WallpaperJourney(unittest.TestCase):
         fake = os.path.join(self.dir, "fake.bmp")
         h.run("convert", "-size", "4x4", "xc:blue", "png:" + fake)
         with h.App().start() as app:
-            self.open_in_dialog(app, h.unix_to_windows(capital))
+            app.choose("IDC_OPEN_PICTURE", "Open", h.unix_to_windows(capital))
             caption, text = app.answer_box()
             self.assertEqual(caption, "Error")
             self.assertTrue(text.startswith("You can only use bitmap format files for toolbar backgrounds, sorry."))
             self.assertIn('end in ".bmp" written in lower case', text)
-            self.open_in_dialog(app, h.unix_to_windows(fake))
+            app.choose("IDC_OPEN_PICTURE", "Open", h.unix_to_windows(fake))
             caption, text = app.answer_box()
             self.assertIn("It is a PNG picture, not a BMP file", text)
             self.assertFalse(app.control(h.ID["IDC_APPLY"])["enabled"])
