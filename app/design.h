@@ -122,6 +122,7 @@ inline constexpr unsigned kRefreshTimerId = 1;  // tmrRefresh
 // a short pause, so that a program writing both values causes one reload.
 inline constexpr unsigned kReloadTimerId = 2;
 inline constexpr unsigned kReloadDelayMs = 100;
+inline constexpr unsigned kLaterControlsTimerId = 3;  // the other tabs' controls, after the first frame
 inline constexpr unsigned kRegistryChanged = 0x8000 + 1;  // WM_APP + 1, from the watch's thread
 
 // Where a control lies in the client area, in twips.

@@ -57,6 +57,11 @@ class frmMain final : public wallpaper::StatusView,
   void ReportFailure(const std::wstring& what);
 
   void CreateControls();
+  void CreateLaterControls();  // the other tabs' controls, once
+  PictureBox& ConvertPreview() {
+    CreateLaterControls();
+    return *imgConvertPreview_;
+  }
   HWND CreateControl(const design::Control& c);
   RECT ToPixels(const design::Place& twips) const;
   RECT PixelsOf(const design::Control& c) const;
@@ -139,6 +144,7 @@ class frmMain final : public wallpaper::StatusView,
   HACCEL accelerators_ = nullptr;
   std::map<int, UniqueIcon> icons_;  // by resource id, loaded on first use
   int tab_ = 0;
+  bool laterCreated_ = false;
   design::Place outline_ = design::Find(design::IDC_PREVIEW_OUTLINE).twips;  // in the frame
   HWND lastFocus_ = nullptr;  // the control to give the focus back to
   bool inMenu_ = false;

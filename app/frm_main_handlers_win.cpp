@@ -24,8 +24,6 @@ using namespace design;
 
 void frmMain::Form_Load() {
   SelectTab(0);
-  SetCaption(IDC_ABOUT, texts::AboutText());
-  SetCaption(IDC_CONVERT_INSTRUCTIONS, texts::ConvertInstructions());
   const Place preview = Find(IDC_PREVIEW).twips;
   outline_ = {preview.x - 8, preview.y - 8, preview.w + 35, preview.h + 35};
   PlaceOutline();
@@ -304,16 +302,16 @@ void frmMain::EnableApply() { EnableWindow(Item(IDC_APPLY), TRUE); }
 std::wstring frmMain::LoadPreview(const std::wstring& path) {
   // Shown through a copy in the box and saved as a 24-bit file: held at 24
   // bits, a quarter less to hold and nothing to pack when saved.
-  const std::wstring error = LoadInto(*imgConvertPreview_, path, 24);
-  if (error.empty()) imgConvertPreview_->Refresh();
+  const std::wstring error = LoadInto(ConvertPreview(), path, 24);
+  if (error.empty()) ConvertPreview().Refresh();
   return error;
 }
 
-bool frmMain::HasPreviewPicture() const { return static_cast<bool>(imgConvertPreview_->picture()); }
+bool frmMain::HasPreviewPicture() const { return imgConvertPreview_ && imgConvertPreview_->picture(); }
 
 std::wstring frmMain::SavePreview(const std::wstring& path) {
   WaitCursor wait;
-  return convert::SavePictureAsBmp(imgConvertPreview_->picture(), path);
+  return convert::SavePictureAsBmp(ConvertPreview().picture(), path);
 }
 
 std::wstring frmMain::ChooseBitmap(const std::wstring& path) { return wallpaperHandlers_.Choose(path); }

@@ -7,6 +7,7 @@
 #include <new>
 #include <utility>
 
+#include "app/texts.h"
 #include "platform/failure.h"
 
 namespace velmora {
@@ -102,6 +103,8 @@ void frmMain::Show(int showCommand) {
   // The tab control comes first in the keyboard order.
   SetFocus(Item(IDC_TABSTRIP));
   UpdateWindow(hwnd_);
+  // A timer's tick comes only when no paint is due, so after the first frame.
+  SetTimer(hwnd_, kLaterControlsTimerId, 0, nullptr);
 }
 
 RECT frmMain::ToPixels(const Place& t) const {
@@ -121,7 +124,10 @@ void frmMain::CreateControls() {
   LoadMockups();
   // Table order is Z order from the top. A new child window goes beneath its
   // siblings, as dialog controls do, so creating in table order gives it.
-  for (const Control& c : kControls) CreateControl(c);
+  // The other tabs' controls wait until the first frame is painted
+  // (CreateLaterControls), as the first frame shows none of them.
+  for (const Control& c : kControls)
+    if (c.tab <= 0) CreateControl(c);
   HWND tabs = Item(IDC_TABSTRIP);
   for (int i = 0; i < static_cast<int>(std::size(kTabCaptions)); ++i) {
     TCITEMW item{};
@@ -133,8 +139,30 @@ void frmMain::CreateControls() {
   HWND list = Item(IDC_PREVIEW_LIST);
   for (const wchar_t* item : kPreviewItems)
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  // The design keeps the About tab selected until Form_Load chooses the first.
-  SelectTab(2);
+  // The design keeps the About tab selected until Form_Load chooses the
+  // first; nothing is shown before then, so only the choice is kept.
+  tab_ = 2;
+  SendMessageW(tabs, TCM_SETCURSEL, tab_, 0);
+}
+
+// Each goes into the Z order, and so the keyboard order, where creating the
+// whole table at once would have put it: under the control before it.
+void frmMain::CreateLaterControls() {
+  if (laterCreated_) return;
+  laterCreated_ = true;
+  KillTimer(hwnd_, kLaterControlsTimerId);
+  HWND above = nullptr;
+  for (const Control& c : kControls) {
+    HWND control = Item(c.id);
+    if (!control) {
+      control = CreateControl(c);
+      if (above) SetWindowPos(control, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      if (c.tab == tab_) ShowWindow(control, SW_SHOWNA);
+    }
+    above = control;
+  }
+  SetCaption(IDC_ABOUT, texts::AboutText());
+  SetCaption(IDC_CONVERT_INSTRUCTIONS, texts::ConvertInstructions());
 }
 
 void frmMain::ArrangeTabs() {
@@ -238,12 +266,14 @@ PictureBox& frmMain::Box(int id) {
 }
 
 void frmMain::SelectTab(int tab) {
+  if (tab != 0) CreateLaterControls();
   tab_ = tab;
   SendMessageW(Item(IDC_TABSTRIP), TCM_SETCURSEL, tab, 0);
   HWND focus = GetFocus();
   for (const Control& c : kControls) {
     if (c.tab < 0) continue;
     HWND control = Item(c.id);
+    if (!control) continue;  // not made yet
     if (c.tab != tab && control == focus) SetFocus(Item(IDC_TABSTRIP));
     ShowWindow(control, c.tab == tab ? SW_SHOWNA : SW_HIDE);
   }
@@ -260,6 +290,7 @@ void frmMain::OnDpiChanged(int dpi, const RECT& suggested) {
   std::swap(font_, font);  // the old fonts live until no control uses them
   std::swap(bold_, bold);
   std::swap(title_, title);
+  CreateLaterControls();  // a rare event: the whole window is laid out again in one pass
   for (const Control& c : kControls) {
     HWND control = Item(c.id);
     const RECT r = PixelsOf(c);
@@ -332,6 +363,10 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         if (!InModalLoop()) Run(&frmMain::tmrRefresh_Timer);
         return 0;
       }
+      if (wp == kLaterControlsTimerId) {
+        Run(&frmMain::CreateLaterControls);
+        return 0;
+      }
       if (wp == kReloadTimerId) {
         if (!InModalLoop()) Run(&frmMain::ReloadIfChanged);  // the reload can show boxes too
         return 0;
@@ -380,6 +415,7 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       watch_.reset();
       KillTimer(hwnd_, kRefreshTimerId);
       KillTimer(hwnd_, kReloadTimerId);
+      KillTimer(hwnd_, kLaterControlsTimerId);
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY: {

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # run.sh BUILD [launches]: time from launch to the first painted frame of
-# BUILD/velmora.exe against a bare window (BUILD/bench/startup/bare_window.exe),
-# each launched in turn by BUILD/bench/startup/launch_timer.exe, in two states:
+# BUILD/velmora.exe against a bare window (BUILD/bench/startup/bare_window.exe)
+# and against a window of exactly the first tab's controls with no logic
+# (BUILD/bench/startup/first_tab_window.exe), each launched in turn by
+# BUILD/bench/startup/launch_timer.exe, in two states:
 #   desktop-up    Wine's desktop process (explorer.exe) already running
 #   desktop-down  the launch has to start it
 # Builds nothing. Uses $WINEPREFIX (default BUILD/bench-wine) and $DISPLAY
@@ -15,8 +17,9 @@ build="$(cd "${1:?usage: run.sh BUILD [launches]}" && pwd)"
 launches="${2:-15}"
 velmora="$build/velmora.exe"
 bare="$build/bench/startup/bare_window.exe"
+tab0="$build/bench/startup/first_tab_window.exe"
 timer="$build/bench/startup/launch_timer.exe"
-for exe in "$velmora" "$bare" "$timer"; do
+for exe in "$velmora" "$bare" "$tab0" "$timer"; do
   [ -f "$exe" ] || { echo "no $exe: build the Windows tree first" >&2; exit 2; }
 done
 aim=1.25
@@ -96,17 +99,23 @@ launch() {  # STATE LABEL EXE; a launch that fails is reported and left out
   echo "$1 $line" >>"$results"
 }
 
-# Both programs in turn, each first in every other round.
+# The programs in turn, each first in every third round.
 rounds() {  # STATE
   local i
   for ((i = 1; i <= launches; i++)); do
-    if ((i % 2)); then
-      before_launch "$1"; launch "$1" bare "$bare"
-      before_launch "$1"; launch "$1" velmora "$velmora"
-    else
-      before_launch "$1"; launch "$1" velmora "$velmora"
-      before_launch "$1"; launch "$1" bare "$bare"
-    fi
+    case $((i % 3)) in
+      1) order="bare tab0 velmora" ;;
+      2) order="tab0 velmora bare" ;;
+      0) order="velmora bare tab0" ;;
+    esac
+    for p in $order; do
+      before_launch "$1"
+      case $p in
+        bare) launch "$1" bare "$bare" ;;
+        tab0) launch "$1" tab0 "$tab0" ;;
+        velmora) launch "$1" velmora "$velmora" ;;
+      esac
+    done
   done
 }
 
@@ -121,6 +130,7 @@ before_launch() {
 
 # A first launch of each fills the file cache and Wine's own caches.
 wine "$timer" run warm-up "$bare" >/dev/null || true
+wine "$timer" run warm-up "$tab0" >/dev/null || true
 wine "$timer" run warm-up "$velmora" >/dev/null || true
 
 hold_out="$(mktemp)"
@@ -158,24 +168,27 @@ awk -v aim="$aim" '
   }
   function median(a, key, m) { return m % 2 ? a[key, (m + 1) / 2] : (a[key, m / 2] + a[key, m / 2 + 1]) / 2 }
   function p90(a, key, m,   r) { r = int(0.9 * m); if (r < 0.9 * m) r++; return a[key, r] }
-  function row(st, prog, key, ratio) {
-    printf "%-13s %-8s %3d %5d %10.1f %8.1f %8.1f %13s %11.1f\n", st, prog, n[key], late[key], median(v, key, n[key]),
-           p90(v, key, n[key]), v[key, 1], ratio, nb[key] ? median(br, key, nb[key]) : -1
+  function row(st, prog, key, ratio, ratio2) {
+    printf "%-13s %-8s %3d %5d %10.1f %8.1f %8.1f %13s %13s %11.1f\n", st, prog, n[key], late[key], median(v, key, n[key]),
+           p90(v, key, n[key]), v[key, 1], ratio, ratio2, nb[key] ? median(br, key, nb[key]) : -1
   }
   END {
-    printf "%-13s %-8s %3s %5s %10s %8s %8s %13s %11s\n", "state", "program", "n", "late", "median ms", "p90 ms", "min ms", "velmora/bare", "bracket ms"
+    printf "%-13s %-8s %3s %5s %10s %8s %8s %13s %13s %11s\n", "state", "program", "n", "late", "median ms", "p90 ms", "min ms", "/ bare", "/ first tab", "bracket ms"
     missed = 0
     split("desktop-up desktop-down", states, " ")
     for (s = 1; s <= 2; s++) {
-      st = states[s]; b = st SUBSEP "bare"; w = st SUBSEP "velmora"
-      if (!n[b] || !n[w]) { printf "%-13s no valid launches\n", st; missed = 1; continue }
-      sorted(v, b, n[b]); sorted(v, w, n[w]); sorted(br, b, nb[b]); sorted(br, w, nb[w])
-      row(st, "bare", b, "")
+      st = states[s]; b = st SUBSEP "bare"; t = st SUBSEP "tab0"; w = st SUBSEP "velmora"
+      if (!n[b] || !n[w] || !n[t]) { printf "%-13s no valid launches\n", st; missed = 1; continue }
+      sorted(v, b, n[b]); sorted(v, t, n[t]); sorted(v, w, n[w])
+      sorted(br, b, nb[b]); sorted(br, t, nb[t]); sorted(br, w, nb[w])
+      row(st, "bare", b, "", "")
+      row(st, "tab0", t, sprintf("%.2f", median(v, t, n[t]) / median(v, b, n[b])), "")
       ratio = median(v, w, n[w]) / median(v, b, n[b])
-      row(st, "velmora", w, sprintf("%.2f", ratio))
+      row(st, "velmora", w, sprintf("%.2f", ratio), sprintf("%.2f", median(v, w, n[w]) / median(v, t, n[t])))
       if (ratio > aim) missed = 1
     }
     for (k in dropped) { split(k, kk, SUBSEP); printf "left out %d launch(es) of %s in %s: wrong desktop state or no paint\n", dropped[k], kk[2], kk[1] }
+    print "tab0: the controls of the first tab and nothing else, the least the first frame can cost."
     print "ms: the first check that found the window painted; bracket: median time since the last check"
     print "that found it unpainted; late: launches with no such check, counted at their upper bound."
     print "Other load on the machine slows both programs and widens the spread; min is the least disturbed."
