@@ -71,15 +71,7 @@ desktop_running() {
   return 1
 }
 
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
-fi
+. "$(dirname "$0")/../own_display.sh"
 
 # One persistent server for every launch, so no launch pays for starting it.
 wineserver -f -p >/dev/null 2>&1 &
