@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -53,7 +54,8 @@ class frmMain final : public wallpaper::StatusView,
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   bool OnCommand(int id, int code);
-  void Run(void (frmMain::*handler)());
+  void Run(void (frmMain::*handler)()) { Run([this, handler] { (this->*handler)(); }); }
+  void Run(const std::function<void()>& work);
   void ReportFailure(const std::wstring& what);
 
   void CreateControls();
@@ -71,9 +73,10 @@ class frmMain final : public wallpaper::StatusView,
   void OnDpiChanged(int dpi, const RECT& suggested);
   // A box, a file dialog or the popup menu is open: the user is answering it.
   bool InModalLoop() const;
+  void RememberFocus();
   void RestoreFocus();
   void ReportTooLarge(const std::vector<const PictureBox*>& boxes);
-  void OpenShellPath();
+  void OpenShellPath(const std::wstring& path);
   void ReloadIfChanged();
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   PictureBox& Box(int id);
@@ -88,7 +91,7 @@ class frmMain final : public wallpaper::StatusView,
   void SetListIndex(int index);
   void PopupMenu(float xTwips, float yTwips);
   void LoadMockups();
-  void LayMockup();
+  void LayMockup(int index);
   HICON Icon(int resource);
   void FitCaption(HWND label, const design::Control& c, HFONT font);
 
@@ -148,7 +151,6 @@ class frmMain final : public wallpaper::StatusView,
   design::Place outline_ = design::Find(design::IDC_PREVIEW_OUTLINE).twips;  // in the frame
   HWND lastFocus_ = nullptr;  // the control to give the focus back to
   bool inMenu_ = false;
-  std::wstring shellPath_;                   // the file OpenShellPath opens
   std::array<std::wstring, 2> shownValues_;  // the toolbar values the status shows
   std::unique_ptr<RegistryWatch> watch_;
 
@@ -163,7 +165,6 @@ class frmMain final : public wallpaper::StatusView,
 
   std::unique_ptr<PictureBox> picPreview_, picSwatchExplorer_, picSwatchIEOE_, imgConvertPreview_;
   std::array<std::unique_ptr<PictureBox>, std::size(design::kHolders)> holders_;
-  int mockup_ = -1;  // the mock-up the buffer holds, as the list counts
   std::array<render::KeptOverlay, 3> overlays_;  // by mock-up, made at its first redraw
   // The file a holder's picture came from, and how it stood when read.
   struct Source {

@@ -50,7 +50,6 @@ void frmMain::cboPreview_Click() {
   const int index = static_cast<int>(SendMessageW(Item(IDC_PREVIEW_LIST), CB_GETCURSEL, 0, 0));
   if (index < 0 || index > 2) return;
   Holder(design::Holder::Buffer).SetPicture(Mockup(index).shared());
-  mockup_ = index;
   RefreshPreview();
 }
 
@@ -83,7 +82,7 @@ void frmMain::RefreshPreview() {
   const int index = static_cast<int>(SendMessageW(Item(IDC_PREVIEW_LIST), CB_GETCURSEL, 0, 0));
   TilePreviewSurface(*picPreview_, Holder(index == 2 ? design::Holder::TileExplorer : design::Holder::TileIEOE),
                      tooLarge);
-  LayMockup();
+  LayMockup(index);
   picPreview_->Refresh();
   picSwatchExplorer_->Refresh();
   picSwatchIEOE_->Refresh();
@@ -93,16 +92,17 @@ void frmMain::RefreshPreview() {
 // The mock-ups and the key never change while the program runs, so the mask
 // of each is made at its first redraw and kept until LoadMockups makes the
 // mock-ups again: a redraw then costs two blits, not the mask method's nine.
-void frmMain::LayMockup() {
+void frmMain::LayMockup(int index) {
   // The mock-up is drawn at the screen's density (LoadMockups), so the
   // overlay covers the preview's real pixels, not 330 x 168 of them.
   const int width = render::RoundToInt32(picPreview_->Width() / screen_.tpp.x);
   const int height = render::RoundToInt32(picPreview_->Height() / screen_.tpp.y);
-  if (mockup_ >= 0 && mockup_ < static_cast<int>(overlays_.size())) {
-    render::KeptOverlay& overlay = overlays_[mockup_];
+  // The buffer holds the mock-up of the program chosen in the list.
+  if (index >= 0 && index < static_cast<int>(overlays_.size())) {
+    render::KeptOverlay& overlay = overlays_[index];
     if (!overlay)
       overlay = render::KeptOverlay(render::SystemGdi(), picPreview_->hdc(), width, height,
-                                    Mockup(mockup_).hdc(), 0, 0, kPreviewKeyColour);
+                                    Mockup(index).hdc(), 0, 0, kPreviewKeyColour);
     if (overlay) {
       overlay.Draw(picPreview_->hdc(), 0, 0);
       return;
@@ -155,19 +155,19 @@ void frmMain::OpenFromShell(const std::wstring& path) {
   // the folder it was typed in.
   std::wstring full(32768, L'\0');
   const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  shellPath_ = n > 0 && n < full.size() ? full.substr(0, n) : path;
-  Run(&frmMain::OpenShellPath);
+  full.resize(n > 0 && n < full.size() ? n : 0);
+  Run([this, &path, &full] { OpenShellPath(full.empty() ? path : full); });
 }
 
-void frmMain::OpenShellPath() {
-  if (convert::HasGifOrJpegExtension(shellPath_)) {
+void frmMain::OpenShellPath(const std::wstring& path) {
+  if (convert::HasGifOrJpegExtension(path)) {
     SelectTab(1);
-    converterHandlers_.OpenPicture(shellPath_);
+    converterHandlers_.OpenPicture(path);
     return;
   }
   SelectTab(0);
   // A name "Open a bitmap" would refuse gets the same refusal.
-  const std::wstring why = wallpaperHandlers_.Choose(shellPath_);
+  const std::wstring why = wallpaperHandlers_.Choose(path);
   if (!why.empty()) boxes_.Show(why, L"Error", kExclamation);
 }
 

@@ -318,15 +318,15 @@ void frmMain::TabStrip_Click() {
 bool frmMain::PreTranslate(MSG& msg) {
   // Remembered here, before anything can open a box: a disabled owner has
   // already lost its focus by the time it hears that it is inactive.
+  RememberFocus();
   const HWND focus = GetFocus();
-  if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
   // Enter presses the focused push button, as in a dialog; a held key
   // presses it once. Owner-drawn buttons are never the dialog's default, so
   // IsDialogMessage would not.
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && !(msg.lParam & (1 << 30)) && focus &&
       GetParent(focus) == hwnd_ && IsWindowEnabled(focus)) {
     const int id = GetDlgCtrlID(focus);
-    if (Find(id).id == id && Find(id).kind == Kind::Button) {
+    if (const Control& c = Find(id); c.id == id && c.kind == Kind::Button) {
       SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(focus));
       return true;
     }
@@ -388,10 +388,7 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_ACTIVATE:
-      if (LOWORD(wp) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
-      }
+      if (LOWORD(wp) == WA_INACTIVE) RememberFocus();
       break;  // activation sets the focus to the window, which hands it on
     case WM_SETFOCUS:
       RestoreFocus();
@@ -431,6 +428,11 @@ bool frmMain::InModalLoop() const {
   return boxes_.open() > 0 || inMenu_ || !IsWindowEnabled(hwnd_);
 }
 
+void frmMain::RememberFocus() {
+  const HWND focus = GetFocus();
+  if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+}
+
 void frmMain::RestoreFocus() {
   HWND to = lastFocus_;
   if (!to || !IsWindow(to) || !IsChild(hwnd_, to) || !IsWindowVisible(to) || !IsWindowEnabled(to))
@@ -465,9 +467,9 @@ bool frmMain::OnCommand(int id, int code) {
 
 // Nothing a handler raises may cross the window procedure: it is reported
 // here, and the window stays open and usable.
-void frmMain::Run(void (frmMain::*handler)()) {
+void frmMain::Run(const std::function<void()>& work) {
   try {
-    (this->*handler)();
+    work();
   } catch (const Failure& f) {
     std::string what = f.what();
     ReportFailure(std::wstring(what.begin(), what.end()) + L" (error " + std::to_wstring(f.number()) + L")");
