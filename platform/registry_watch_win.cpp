@@ -3,6 +3,11 @@
 namespace velmora {
 namespace {
 
+std::wstring Parent(const std::wstring& path) {
+  const std::size_t slash = path.rfind(L'\\');
+  return slash == std::wstring::npos ? L"" : path.substr(0, slash);
+}
+
 // The nearest key on the path that exists: the key itself, or an ancestor
 // under which it may yet be made. The user's own hive always opens.
 UniqueKey OpenNearest(std::wstring& path) {
@@ -11,8 +16,7 @@ UniqueKey OpenNearest(std::wstring& path) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_NOTIFY, &opened) == ERROR_SUCCESS)
       return UniqueKey(opened);
     if (path.empty()) return UniqueKey();
-    const std::size_t slash = path.rfind(L'\\');
-    path = slash == std::wstring::npos ? L"" : path.substr(0, slash);
+    path = Parent(path);
   }
 }
 
@@ -21,9 +25,8 @@ UniqueKey OpenNearest(std::wstring& path) {
 RegistryWatch::RegistryWatch(HWND window, UINT message, std::wstring subKey)
     : window_(window), message_(message), subKey_(std::move(subKey)),
       stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      changed_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      moved_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-  if (stop_ && changed_ && moved_) thread_ = std::thread(&RegistryWatch::Watch, this);
+      changed_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+  if (stop_ && changed_) thread_ = std::thread(&RegistryWatch::Watch, this);
 }
 
 RegistryWatch::~RegistryWatch() {
@@ -42,12 +45,9 @@ void RegistryWatch::Watch() {
     std::wstring path = subKey_;
     UniqueKey key = OpenNearest(path);
     const bool present = key && path == subKey_;
-    if (present) {
-      const std::size_t slash = path.rfind(L'\\');
-      path = slash == std::wstring::npos ? L"" : path.substr(0, slash);
-    }
+    if (present) path = Parent(path);
     UniqueKey parent = present ? OpenNearest(path) : std::move(key);
-    bool armed = parent && RegNotifyChangeKeyValue(parent.get(), !present, REG_NOTIFY_CHANGE_NAME, moved_.get(),
+    bool armed = parent && RegNotifyChangeKeyValue(parent.get(), !present, REG_NOTIFY_CHANGE_NAME, changed_.get(),
                                                    TRUE) == ERROR_SUCCESS;
     if (armed && present)
       armed = RegNotifyChangeKeyValue(key.get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed_.get(), TRUE) ==
@@ -59,10 +59,10 @@ void RegistryWatch::Watch() {
     }
     // Told after the watches are armed, not when one fires: whatever changed
     // before they were armed is then read by the window, and whatever
-    // changes after fires them again.
+    // changes after fires them again. Either watch sets the one event.
     PostMessageW(window_, message_, 0, 0);
-    const HANDLE events[] = {stop_.get(), changed_.get(), moved_.get()};
-    if (WaitForMultipleObjects(3, events, FALSE, INFINITE) == WAIT_OBJECT_0) return;
+    const HANDLE events[] = {stop_.get(), changed_.get()};
+    if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) return;
   }
 }
 

@@ -24,7 +24,7 @@ class RegistryWatch {
   HWND window_;
   UINT message_;
   std::wstring subKey_;
-  UniqueEvent stop_, changed_, moved_;
+  UniqueEvent stop_, changed_;
   std::thread thread_;
 };
 
