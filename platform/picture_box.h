@@ -69,13 +69,15 @@ class PictureBox final : public PictureSurface {
   void Rebuild();
   void Paint();
   SIZE ImagePixels() const;
+  // A hidden auto-sized holder is its picture: hdc() is the picture's own context.
+  bool ShowsPictureItself() const { return design_.autoSize && picture_ && !hwnd_; }
+  void Show(HDC target) const;  // the backing image, onto a window or a print
 
   Design design_;
   TwipsPerPixel tpp_;
   HWND hwnd_ = nullptr;
   std::shared_ptr<const SharedPicture> picture_;
   Picture backing_;  // empty while an auto-sized box shows its picture itself
-  bool showsShared_ = false;  // hdc() is the picture's own context
   MemoryDc dc_;
   std::unique_ptr<Selection> selected_;
 };

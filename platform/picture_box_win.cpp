@@ -83,17 +83,14 @@ const Picture& PictureBox::picture() const {
 }
 
 DcHandle PictureBox::hdc() const {
-  return reinterpret_cast<DcHandle>(showsShared_ ? picture_->dc() : dc_.get());
+  return reinterpret_cast<DcHandle>(ShowsPictureItself() ? picture_->dc() : dc_.get());
 }
 
 void PictureBox::Rebuild() {
   selected_.reset();
-  showsShared_ = false;
   if (!dc_) return;
-  if (design_.autoSize && picture_ && !hwnd_) {
-    // A hidden holder is its picture: no second copy of the pixels.
-    backing_ = Picture();
-    showsShared_ = true;
+  if (ShowsPictureItself()) {
+    backing_ = Picture();  // no second copy of the pixels
     return;
   }
   const SIZE size = ImagePixels();
@@ -117,11 +114,14 @@ void PictureBox::SetDensity(TwipsPerPixel tpp) {
   Rebuild();
 }
 
-void PictureBox::Paint() {
-  PAINTSTRUCT ps;
-  HDC target = BeginPaint(hwnd_, &ps);
+void PictureBox::Show(HDC target) const {
   const SIZE size = ImagePixels();
   BitBlt(target, 0, 0, size.cx, size.cy, dc_.get(), 0, 0, SRCCOPY);
+}
+
+void PictureBox::Paint() {
+  PAINTSTRUCT ps;
+  Show(BeginPaint(hwnd_, &ps));
   EndPaint(hwnd_, &ps);
 }
 
@@ -136,8 +136,7 @@ LRESULT CALLBACK PictureBox::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       return 1;  // the backing image covers the whole client area
     case WM_PRINTCLIENT:  // what the box shows, for whoever asks to print it
       if (!box) break;
-      BitBlt(reinterpret_cast<HDC>(wp), 0, 0, box->ImagePixels().cx, box->ImagePixels().cy, box->dc_.get(), 0, 0,
-             SRCCOPY);
+      box->Show(reinterpret_cast<HDC>(wp));
       return 0;
     case WM_LBUTTONDOWN:
       if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP) SetFocus(hwnd);
