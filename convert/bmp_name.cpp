@@ -12,10 +12,21 @@ std::wstring WithBmpExtension(const std::wstring& name) {
   return HasBmpExtension(name) ? name : name + L".bmp";
 }
 
-bool HasGifOrJpegExtension(const std::wstring& name) {
-  std::wstring lower = name;
-  for (wchar_t& c : lower)
+namespace {
+
+// Extensions are ASCII; other letters keep their case.
+std::wstring AsciiLower(std::wstring name) {
+  for (wchar_t& c : name)
     if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  return name;
+}
+
+}  // namespace
+
+bool HasBmpExtensionInAnyCase(const std::wstring& name) { return AsciiLower(name).ends_with(L".bmp"); }
+
+bool HasGifOrJpegExtension(const std::wstring& name) {
+  const std::wstring lower = AsciiLower(name);
   return lower.ends_with(L".gif") || lower.ends_with(L".jpg") || lower.ends_with(L".jpeg");
 }
 

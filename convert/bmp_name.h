@@ -10,6 +10,9 @@ namespace velmora::convert {
 // compared whole. Case matters: "A.BMP" is not a bitmap name here.
 bool HasBmpExtension(const std::wstring& name);
 std::wstring WithBmpExtension(const std::wstring& name);
+// True when the name ends in ".bmp" written in any case: a bitmap name that
+// HasBmpExtension refuses only for its case.
+bool HasBmpExtensionInAnyCase(const std::wstring& name);
 // True for the names the converter opens: ending in ".gif", ".jpg" or ".jpeg",
 // in any case, as the shell matches them.
 bool HasGifOrJpegExtension(const std::wstring& name);

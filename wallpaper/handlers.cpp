@@ -11,14 +11,6 @@ constexpr wchar_t kRemovePrompt[] =
     L"Are you sure you wish to remove toolbar wallpaper from Explorer, "
     L"Internet Explorer and Outlook Express?";
 
-bool EndsInBmpAnyCase(const std::wstring& path) {
-  if (path.size() < 4) return false;
-  std::wstring tail = path.substr(path.size() - 4);
-  for (wchar_t& c : tail)
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  return tail == L".bmp";
-}
-
 }  // namespace
 
 void WallpaperHandlers::cmdOpenPicture_Click() {
@@ -55,7 +47,7 @@ std::wstring WallpaperHandlers::Choose(const std::wstring& path) {
 std::wstring WallpaperHandlers::WhyNotApplicable(const std::wstring& path) {
   if (path.empty()) return L"No bitmap has been chosen. Choose one with \"Open a bitmap\" first.";
   if (!convert::HasBmpExtension(path)) {
-    if (!EndsInBmpAnyCase(path)) return kOnlyBitmaps;
+    if (!convert::HasBmpExtensionInAnyCase(path)) return kOnlyBitmaps;
     return std::wstring(kOnlyBitmaps) + L"\r\n\r\nVelmora takes only names that end in \".bmp\" written in "
            L"lower case. Rename \"" + FileNameOf(path) + L"\" so that it ends in \".bmp\" and open it again.";
   }
