@@ -7,7 +7,5 @@ build="$1"
 shift
 exe="$build/bench/redraw/velmora_bench_redraw.exe"
 [ -f "$exe" ] || { echo "no $exe: build the Windows tree first" >&2; exit 2; }
-export WINEPREFIX="${WINEPREFIX:-$build/bench-wine}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG="${WINEDEBUG:--all}"
+. "$(dirname "$0")/../wine_env.sh"
 exec wine "$exe" "$@"

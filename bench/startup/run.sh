@@ -24,9 +24,7 @@ for exe in "$velmora" "$bare" "$tab0" "$timer"; do
 done
 aim=1.25
 
-export WINEPREFIX="${WINEPREFIX:-$build/bench-wine}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG="${WINEDEBUG:--all}"
+. "$(dirname "$0")/../wine_env.sh"
 
 xvfb_pid="" server_pid="" hold_pid=""
 results="$(mktemp)"

@@ -8,9 +8,7 @@ build="$(cd "${1:?usage: run.sh BUILD [side]}" && pwd)"
 shift
 exe="$build/bench/wallpaper/velmora_bench_wallpaper.exe"
 [ -f "$exe" ] || { echo "no $exe: build the Windows tree first" >&2; exit 2; }
-export WINEPREFIX="${WINEPREFIX:-$build/bench-wine}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG="${WINEDEBUG:--all}"
+. "$(dirname "$0")/../wine_env.sh"
 xvfb_pid=""
 trap '[ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true' EXIT
 . "$(dirname "$0")/../own_display.sh"

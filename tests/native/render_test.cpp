@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/failure.h"
+#include "shared/failure_number.h"
 #include "render/round_to_int32.h"
 #include "render/scale_nearest.h"
 
@@ -17,14 +18,7 @@ using render::RoundToInt32;
 
 constexpr std::uint32_t kKey = 0xCC33FF;  // RGB(255, 51, 204)
 
-int FailureNumber(const std::function<void()>& run) {
-  try {
-    run();
-  } catch (const Failure& failure) {
-    return failure.number();
-  }
-  return 0;
-}
+using testing_support::FailureNumber;
 
 TEST(RoundToInt32, TiesGoToTheEvenNeighbour) {
   const std::pair<double, int> cases[] = {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/failure.h"
+#include "shared/failure_number.h"
 #include "platform/handles.h"
 #include "render/gdi.h"
 #include "render/kept_overlay.h"
@@ -288,14 +289,7 @@ class TwipsBox final : public PictureSurface {
   float w_, h_;
 };
 
-int FailureNumber(const std::function<void()>& run) {
-  try {
-    run();
-  } catch (const Failure& failure) {
-    return failure.number();
-  }
-  return 0;
-}
+using testing_support::FailureNumber;
 
 // Where the tiles land, read from the pixels: each tile's first pixel is the
 // only one of its colour, so the tiles' origins are exactly where it shows.
