@@ -27,8 +27,8 @@ win:
 	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-w64.cmake >/dev/null
 	@cmake --build $(BUILD)/win -j $(JOBS)
 
-# libFuzzer targets for the key paths, the values, the BMP writer and the
-# picture headers, built with clang; make test runs each for FUZZ_SECONDS.
+# The libFuzzer target for the picture headers, built with clang; make test
+# runs it for FUZZ_SECONDS.
 fuzz:
 	@cmake -S tests/fuzz -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ \
 	  -DVELMORA_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null

@@ -2,11 +2,18 @@
 // -malloc_limit_mb: the check must never allocate by what a header claims.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <span>
 #include <vector>
 
 #include "convert/picture_header.h"
-#include "fuzz/fuzz_support.h"
+
+// A broken invariant aborts, so that libFuzzer keeps the input as a crash file.
+#define FUZZ_CHECK(cond)                                                              \
+  do {                                                                                \
+    if (!(cond)) std::fprintf(stderr, "invariant broken: %s\n", #cond), std::abort(); \
+  } while (0)
 
 namespace velmora {
 namespace {
