@@ -15,6 +15,7 @@
 
 #include "app/design.h"
 #include "app/frm_main.h"
+#include "convert/save_bmp.h"
 #include "fakes/fake_dialog.h"
 #include "fakes/fake_message_boxes.h"
 #include "platform/handles.h"
@@ -26,59 +27,45 @@ namespace {
 
 using namespace design;
 
+// Owned handles of each kind (bitmaps, memory contexts, other GDI objects,
+// fonts, icons, files), then the windows of this thread.
 struct Census {
-  long bitmaps = UniqueBitmap::Live(), dcs = MemoryDc::Live(), objects = UniqueGdiObject::Live(),
-       fonts = UniqueFont::Live(), icons = UniqueIcon::Live(), files = UniqueFile::Live();
-  int windows = 0;
+  std::vector<long> counts{UniqueBitmap::Live(), MemoryDc::Live(), UniqueGdiObject::Live(),
+                           UniqueFont::Live(),   UniqueIcon::Live(), UniqueFile::Live(), 0};
   SIZE_T privateBytes = 0;
   explicit Census(HWND window) {
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND, LPARAM n) { ++*reinterpret_cast<int*>(n); return TRUE; },
-                      reinterpret_cast<LPARAM>(&windows));
-    EnumChildWindows(window, [](HWND, LPARAM n) { ++*reinterpret_cast<int*>(n); return TRUE; },
-                     reinterpret_cast<LPARAM>(&windows));
+    const auto count = [](HWND, LPARAM n) { ++*reinterpret_cast<long*>(n); return TRUE; };
+    EnumThreadWindows(GetCurrentThreadId(), count, reinterpret_cast<LPARAM>(&counts.back()));
+    EnumChildWindows(window, count, reinterpret_cast<LPARAM>(&counts.back()));
     PROCESS_MEMORY_COUNTERS_EX memory{};
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
     privateBytes = memory.PrivateUsage;
   }
 };
 
-void ExpectSameHandles(const Census& before, const Census& after) {
-  EXPECT_EQ(after.bitmaps, before.bitmaps);
-  EXPECT_EQ(after.dcs, before.dcs);
-  EXPECT_EQ(after.objects, before.objects);
-  EXPECT_EQ(after.fonts, before.fonts);
-  EXPECT_EQ(after.icons, before.icons);
-  EXPECT_EQ(after.files, before.files);
-  EXPECT_EQ(after.windows, before.windows);
+// A bitmap of one colour, 0xRRGGBB, as the converter saves one.
+void WriteBmp(const std::filesystem::path& path, int width, int height, std::uint32_t rgb = 0x404040) {
+  Picture picture = Picture::Create(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) std::memcpy(picture.row(y) + 4 * x, &rgb, 4);
+  ASSERT_EQ(convert::SavePictureAsBmp(picture, path.wstring()), L"");
 }
 
-// A 24-bit bitmap of one colour, 0xRRGGBB.
-void WriteBmp(const std::filesystem::path& path, int width, int height, std::uint32_t rgb = 0x404040) {
-  const int stride = (width * 3 + 3) & ~3;
-  const std::uint32_t size = 54 + stride * height;
-  std::vector<char> file(size, '\0');
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c) file[54 + y * stride + 3 * x + c] = static_cast<char>(rgb >> (8 * c));
-  auto put16 = [&](int at, std::uint16_t v) { std::memcpy(&file[at], &v, 2); };
-  auto put32 = [&](int at, std::uint32_t v) { std::memcpy(&file[at], &v, 4); };
-  file[0] = 'B';
-  file[1] = 'M';
-  put32(2, size);
-  put32(6, 0);
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, width);
-  put32(22, height);
-  put16(26, 1);
-  put16(28, 24);
-  put32(30, 0);
-  put32(34, stride * height);
-  put32(38, 2835);
-  put32(42, 2835);
-  put32(46, 0);
-  put32(50, 0);
-  std::ofstream(path, std::ios::binary).write(file.data(), file.size());
+// What a control shows, as 0x00RRGGBB pixels from its top-left corner.
+std::vector<std::uint32_t> Printed(HWND control, int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  UniqueBitmap shot(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  MemoryDc dc(CreateCompatibleDC(nullptr));
+  {
+    Selection into(dc.get(), shot.get());
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+  }
+  const auto* px = static_cast<const std::uint32_t*>(bits);
+  std::vector<std::uint32_t> all(px, px + width * height);
+  for (std::uint32_t& p : all) p &= 0xFFFFFF;
+  return all;
 }
 
 // Runs this thread's messages for a while, as a modal loop does.
@@ -147,23 +134,6 @@ class MainWindowInUse : public ::testing::Test {
   }
   void Redraw() { Command(IDC_PREVIEW_LIST, CBN_SELCHANGE); }
   HWND Control(int id) { return GetDlgItem(window_.hwnd(), id); }
-  // What a box shows, as 0x00RRGGBB pixels from its top-left corner.
-  std::vector<std::uint32_t> Shot(int id, int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    UniqueBitmap shot(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    MemoryDc dc(CreateCompatibleDC(nullptr));
-    {
-      Selection into(dc.get(), shot.get());
-      SendMessageW(Control(id), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    }
-    const auto* px = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> all(px, px + width * height);
-    for (std::uint32_t& p : all) p &= 0xFFFFFF;
-    return all;
-  }
-
   std::unique_ptr<registry::RegistryService> registry_ = registry::MakeSystemRegistry();
   std::unique_ptr<registry::AnsiCodec> codec_ = registry::MakeSystemAnsiCodec();
   fakes::FakeMessageBoxes boxes_;
@@ -201,7 +171,7 @@ TEST_F(MainWindowInUse, RepeatedUseLeavesNothingBehind) {
     Command(IDC_SAVE_AS_BITMAP, BN_CLICKED);
   }
   const Census after(window_.hwnd());
-  ExpectSameHandles(before, after);
+  EXPECT_EQ(after.counts, before.counts);
   // Memory may settle a little, but a leak of one tile a cycle would be megabytes.
   EXPECT_LT(static_cast<long long>(after.privateBytes) - static_cast<long long>(before.privateBytes),
             2LL * 1024 * 1024);
@@ -305,7 +275,7 @@ TEST_F(MainWindowInUse, ADensityChangeLaysOutAgainAndTheMockupCoversThePreview) 
   }
 
   constexpr int kW = 495, kH = 252;
-  const std::vector<std::uint32_t> px = Shot(IDC_PREVIEW, kW, kH);
+  const std::vector<std::uint32_t> px = Printed(Control(IDC_PREVIEW), kW, kH);
   int tiles = 0, tilesOutside = 0, outside = 0;
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) {
@@ -329,11 +299,11 @@ TEST_F(MainWindowInUse, AFileChangedSinceItWasShownIsReadAgain) {
   Command(IDC_OPEN_PICTURE, BN_CLICKED);
   Command(IDM_EXPLORER);
   Redraw();  // rather than wait for the timer
-  EXPECT_EQ(Shot(IDC_SWATCH_EXPLORER, 8, 8), std::vector<std::uint32_t>(64, 0x102030));
+  EXPECT_EQ(Printed(Control(IDC_SWATCH_EXPLORER), 8, 8), std::vector<std::uint32_t>(64, 0x102030));
   WriteBmp(file, 9, 9, 0x405060);  // another size too: a change whatever the clock's grain
   Command(IDM_IE);
   Redraw();
-  EXPECT_EQ(Shot(IDC_SWATCH_IEOE, 8, 8), std::vector<std::uint32_t>(64, 0x405060));
+  EXPECT_EQ(Printed(Control(IDC_SWATCH_IEOE), 8, 8), std::vector<std::uint32_t>(64, 0x405060));
   EXPECT_TRUE(boxes_.shown.empty());
 }
 
@@ -401,20 +371,6 @@ TEST_F(MainWindowInUse, TheStatusFollowsTheRegistryWhoeverWritesIt) {
   EXPECT_TRUE(PumpUntil([&] { return TextOf(ieoe) == L"tile.bmp"; }));
   EXPECT_EQ(TextOf(explorer), L"No toolbar wallpaper set");
   EXPECT_TRUE(boxes_.shown.empty());
-}
-
-// The colour a child window shows at a point, as it would print itself.
-std::uint32_t PixelOf(HWND control, int x, int y) {
-  RECT client{};
-  GetClientRect(control, &client);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
-  void* bits = nullptr;
-  UniqueBitmap shot(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  MemoryDc dc(CreateCompatibleDC(nullptr));
-  Selection into(dc.get(), shot.get());
-  SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-  return static_cast<const std::uint32_t*>(bits)[y * client.right + x] & 0xFFFFFF;
 }
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
@@ -487,8 +443,8 @@ TEST_F(MainWindowInUse, StartUpShowsEachValueAsItIsAndSaysWhatIsWrong) {
   frmMain window(*registry_, *codec_, &boxes_, &dialog_);
   ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
   Pump(700);
-  EXPECT_EQ(PixelOf(GetDlgItem(window.hwnd(), IDC_SWATCH_EXPLORER), 10, 10), 0xC80000u);
-  EXPECT_EQ(PixelOf(GetDlgItem(window.hwnd(), IDC_SWATCH_IEOE), 12, 12), 0x0000DCu);
+  EXPECT_EQ(Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_EXPLORER), 11, 11).back(), 0xC80000u);
+  EXPECT_EQ(Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_IEOE), 13, 13).back(), 0x0000DCu);
   // As the design has it: the first tab, Explorer's mock-up, Apply greyed.
   EXPECT_TRUE(GetWindowLongW(GetDlgItem(window.hwnd(), IDC_OPEN_PICTURE), GWL_STYLE) & WS_VISIBLE);
   EXPECT_FALSE(GetWindowLongW(GetDlgItem(window.hwnd(), IDC_ABOUT), GWL_STYLE) & WS_VISIBLE);
