@@ -348,10 +348,6 @@ struct SmallPicture {
   }
 };
 
-std::uint32_t At32(const Bytes& b, std::size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
-}
-
 TEST(BmpWriter, HeadersRowsAndPaddingForEveryRowLength) {
   for (std::uint32_t width : {1u, 2u, 3u, 4u, 5u, 7u}) {
     SCOPED_TRACE(width);
@@ -365,21 +361,13 @@ TEST(BmpWriter, HeadersRowsAndPaddingForEveryRowLength) {
               BmpWrite::Written);
     const std::uint32_t stride = (width * 3 + 3) & ~3u;
     ASSERT_EQ(file.size(), 54 + stride * 3);
-    EXPECT_EQ(file[0], 'B');
-    EXPECT_EQ(file[1], 'M');
-    EXPECT_EQ(At32(file, 2), file.size());      // bfSize
-    EXPECT_EQ(At32(file, 6), 0u);               // reserved
-    EXPECT_EQ(At32(file, 10), 54u);             // bfOffBits
-    EXPECT_EQ(At32(file, 14), 40u);             // biSize
-    EXPECT_EQ(At32(file, 18), width);
-    EXPECT_EQ(At32(file, 22), 3u);              // positive: bottom-up
-    EXPECT_EQ(At32(file, 26), 1u | (24u << 16));  // planes 1, 24 bits
-    EXPECT_EQ(At32(file, 30), 0u);              // BI_RGB
-    EXPECT_EQ(At32(file, 34), stride * 3);      // biSizeImage
-    EXPECT_EQ(At32(file, 38), 2835u);
-    EXPECT_EQ(At32(file, 42), 2835u);
-    EXPECT_EQ(At32(file, 46), 0u);
-    EXPECT_EQ(At32(file, 50), 0u);
+    Bytes header;  // BITMAPFILEHEADER, then a BITMAPINFOHEADER of 24 bits bottom-up, BI_RGB, 72 dpi
+    Append(header, "BM");
+    for (std::uint32_t v : {std::uint32_t(file.size()), 0u, 54u, 40u, width, 3u}) Le32(header, v);
+    Le16(header, 1);
+    Le16(header, 24);
+    for (std::uint32_t v : {0u, stride * 3, 2835u, 2835u, 0u, 0u}) Le32(header, v);
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 54), header);
     for (std::uint32_t row = 0; row < 3; ++row) {
       const std::uint32_t y = 2 - row;  // the file's first row is the picture's last
       const std::uint8_t* r = &file[54 + row * stride];

@@ -239,17 +239,21 @@ TEST_P(ColourKeyCopyOn16Bits, ColoursStoredAsTheKeyAreLeftOut) {
 INSTANTIATE_TEST_SUITE_P(Formats, ColourKeyCopyOn16Bits, ::testing::Values(Format::Rgb565, Format::Rgb555),
                          [](const auto& info) { return info.param == Format::Rgb565 ? "Rgb565" : "Rgb555"; });
 
-// A picture box over a DIB surface: its outer size in twips at 15 a pixel.
-class SurfaceBox final : public PictureSurface {
+// A box of any size in twips over a DIB surface.
+class TwipsBox final : public PictureSurface {
  public:
-  explicit SurfaceBox(const DibSurface& s) : s_(s) {}
-  float Width() const override { return s_.width() * 15.0f; }
-  float Height() const override { return s_.height() * 15.0f; }
+  TwipsBox(const DibSurface& s, float w, float h) : s_(s), w_(w), h_(h) {}
+  float Width() const override { return w_; }
+  float Height() const override { return h_; }
   DcHandle hdc() const override { return s_.handle(); }
 
  private:
   const DibSurface& s_;
+  float w_, h_;
 };
+
+// The same at 15 twips a pixel, the surface's own size.
+TwipsBox SurfaceBox(const DibSurface& s) { return TwipsBox(s, s.width() * 15.0f, s.height() * 15.0f); }
 
 TEST(TilingUnderWine, TilesLandEdgeToEdgeAndTheSurfaceClips) {
   DibSurface tile(3, 2);
@@ -275,19 +279,6 @@ TEST(TilingUnderWine, TilesLandEdgeToEdgeAndTheSurfaceClips) {
             << x << "," << y << " on " << c.surfaceW << " x " << c.surfaceH;
   }
 }
-
-// A box of any size in twips over a DIB surface.
-class TwipsBox final : public PictureSurface {
- public:
-  TwipsBox(const DibSurface& s, float w, float h) : s_(s), w_(w), h_(h) {}
-  float Width() const override { return w_; }
-  float Height() const override { return h_; }
-  DcHandle hdc() const override { return s_.handle(); }
-
- private:
-  const DibSurface& s_;
-  float w_, h_;
-};
 
 using testing_support::FailureNumber;
 
