@@ -229,24 +229,6 @@ TEST_F(Wallpapers, ApplyRefusesABitmapThatIsGoneOrChangedSinceItWasChosen) {
   EXPECT_EQ(window.log, std::vector<std::string>{"refresh"});
 }
 
-TEST_F(Wallpapers, ValuesTooLongToBeAPathAreToldAsSuch) {
-  const std::string longest = "C:\\" + std::string(wallpaper::kLongestPath - 3, 'x');
-  Put("BackBitmap", longest);                                  // a path, if one that is not there
-  Put("BackBitmapIE5", longest + "x");                         // one past the limit
-  Status();
-  ASSERT_EQ(boxes.shown.size(), 2u);
-  EXPECT_NE(boxes.shown[0].text.find(L"image is missing"), std::wstring::npos);
-  EXPECT_EQ(boxes.shown[1].text,
-            L"The IE toolbar wallpaper set in the registry is too long to be the path of a file."
-            L"\r\n\r\nThe program will continue as if there were no wallpaper set.");
-  boxes.shown.clear();
-  Put("BackBitmap", std::string(100000, 'y'));  // past what the reader takes at all
-  Status();
-  ASSERT_EQ(boxes.shown.size(), 2u);
-  EXPECT_EQ(boxes.shown[0].text.substr(0, 50), L"The Explorer toolbar wallpaper set in the registry");
-  EXPECT_EQ(window.captions[Family::Explorer], L"No toolbar wallpaper set");
-}
-
 TEST_F(Wallpapers, RemovalAsksAndEmptiesBothValuesOnlyOnYes) {
   Put("BackBitmap", "C:\\a.bmp");
   Put("BackBitmapIE5", "C:\\b.bmp");

@@ -415,6 +415,8 @@ TEST_F(MainWindowInUse, StartUpShowsEachValueAsItIsAndSaysWhatIsWrong) {
       {L"CON", good.wstring(), none, L"good.bmp", {L"The toolbar wallpaper \"CON\" could not be loaded.\r\n\r\nIt is a device"}},
       {L"C:\\" + std::wstring(257, L'x'), L"<none>", none, none,
        {L"The Explorer toolbar wallpaper set in the registry is too long to be the path of a file."}},
+      {std::wstring(100000, L'y'), L"<none>", none, none,  // past what a read takes at all
+       {L"The Explorer toolbar wallpaper set in the registry is too long to be the path of a file."}},
   };
   for (const auto& [name, bytes] : hostile) {
     const std::wstring path = (folder_ / name).wstring();

@@ -105,58 +105,41 @@ TEST_F(RegistryContract, PathsRoundTripWhateverTheirLength) {
   EXPECT_TRUE(boxes_.shown.empty());
 }
 
-TEST_F(RegistryContract, LeadingSpacesAreTrimmedAndTrailingOnesKept) {
-  Write(L"BackBitmap", L"  C:\\a.bmp  ");
-  EXPECT_EQ(Read(L"BackBitmap"), L"C:\\a.bmp  ");
-  Write(L"BackBitmap", L"   ");
-  EXPECT_EQ(Read(L"BackBitmap"), L"");
-}
-
-TEST_F(RegistryContract, EmptyTextIsStoredAsOneNulAndReadsBackEmpty) {
+// What a write stores, byte for byte, and what a read makes of what is stored.
+TEST_F(RegistryContract, TheBytesStoredAndWhatAReadMakesOfThem) {
+  Write(L"BackBitmap", L"C:\\a.bmp");
+  EXPECT_EQ(GetRaw("BackBitmap"), std::string("C:\\a.bmp\0", 9));  // the size passed counts the NUL
   Write(L"BackBitmap", L"");
   EXPECT_EQ(GetRaw("BackBitmap"), std::string(1, '\0'));
   EXPECT_EQ(Read(L"BackBitmap"), L"");
-  PutRaw("Bare", registry::kRegSz, "");
-  EXPECT_EQ(Read(L"Bare"), L"");
+  Write(L"BackBitmap", L"  C:\\a.bmp  ");  // leading spaces are trimmed, trailing ones kept
+  EXPECT_EQ(Read(L"BackBitmap"), L"C:\\a.bmp  ");
+  Write(L"BackBitmap", L"   ");
+  EXPECT_EQ(Read(L"BackBitmap"), L"");
+
+  struct Stored { std::uint32_t type; std::string bytes; std::wstring read; };
+  const Stored cases[] = {
+      {registry::kRegSz, "", L""},
+      {registry::kRegSz, "C:\\a.bmp", L"C:\\a.bmp"},  // unterminated: the last character stays
+      {registry::kRegSz, std::string("C:\\a.bmp\0junk\0", 14), std::wstring(L"C:\\a.bmp\0junk", 13)},  // the caller cuts
+      {registry::kRegExpandSz, std::string("C:\\b.bmp\0", 9), L"C:\\b.bmp"},
+      {4 /* REG_DWORD */, std::string("\x01\x00\x00\x00", 4), L"Error"},
+      {3 /* REG_BINARY */, "C:\\a.bmp", L"Error"},
+  };
+  for (const Stored& c : cases) {
+    PutRaw("Raw", c.type, c.bytes);
+    EXPECT_EQ(Read(L"Raw"), c.read) << c.type << " " << c.bytes;
+  }
 }
 
-TEST_F(RegistryContract, SizePassedCountsTheNul) {
-  Write(L"BackBitmap", L"C:\\a.bmp");
-  EXPECT_EQ(GetRaw("BackBitmap"), std::string("C:\\a.bmp\0", 9));
-}
-
-TEST_F(RegistryContract, MissingValueOrKeyReadsAsError) {
+TEST_F(RegistryContract, AMissingValueOrKeyReadsAsErrorAndIsNeverCreated) {
   EXPECT_EQ(Read(L"BackBitmap"), L"Error");
   DeleteTestKey();
   EXPECT_EQ(Read(L"BackBitmap"), L"Error");
-  EXPECT_TRUE(boxes_.shown.empty());
-}
-
-TEST_F(RegistryContract, WritingUnderAMissingKeyCreatesNothing) {
-  DeleteTestKey();
   Write(L"BackBitmap", L"C:\\a.bmp");
   EXPECT_EQ(GetRaw("BackBitmap"), std::nullopt);
-  EXPECT_EQ(Read(L"BackBitmap"), L"Error");
   EXPECT_EQ(counting_->sets, 0);
-}
-
-TEST_F(RegistryContract, ValuesThatAreNotTextReadAsError) {
-  PutRaw("Number", 4 /* REG_DWORD */, std::string("\x01\x00\x00\x00", 4));
-  PutRaw("Blob", 3 /* REG_BINARY */, "C:\\a.bmp");
-  PutRaw("Expand", registry::kRegExpandSz, std::string("C:\\b.bmp\0", 9));
-  EXPECT_EQ(Read(L"Number"), L"Error");
-  EXPECT_EQ(Read(L"Blob"), L"Error");
-  EXPECT_EQ(Read(L"Expand"), L"C:\\b.bmp");
-}
-
-TEST_F(RegistryContract, UnterminatedValueKeepsItsLastCharacter) {
-  PutRaw("Raw", registry::kRegSz, "C:\\a.bmp");
-  EXPECT_EQ(Read(L"Raw"), L"C:\\a.bmp");
-}
-
-TEST_F(RegistryContract, NulInsideTheValueComesBackForTheCallerToCut) {
-  PutRaw("Raw", registry::kRegSz, std::string("C:\\a.bmp\0junk\0", 14));
-  EXPECT_EQ(Read(L"Raw"), std::wstring(L"C:\\a.bmp\0junk", 13));
+  EXPECT_TRUE(boxes_.shown.empty());
 }
 
 // The longest value read has kLargestValue bytes with its NUL; one byte more
