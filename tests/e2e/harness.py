@@ -142,12 +142,9 @@ class App:
                          what="a window of the program")
         self.pids = {w["pid"] for w in first}
         if expect_main:
-            self.wait_main()
+            wait_for(lambda: any(w["class"] == "VelmoraMain" and w["pid"] in self.pids for w in top_windows()),
+                     what="the main window")
         return self
-
-    def wait_main(self):
-        wait_for(lambda: any(w["class"] == "VelmoraMain" and w["pid"] in self.pids for w in top_windows()),
-                 what="the main window")
 
     def main(self):
         for w in top_windows():
@@ -213,22 +210,15 @@ class App:
         self.type(path)
         self.close(dialog, "Return")
 
-    def screenshot(self, name):
+    def screenshot(self, name, client=False):
+        """The window with a margin, or its client area alone: what the program draws."""
         os.makedirs(SHOTS, exist_ok=True)
         path = os.path.join(SHOTS, name + ".png")
         main = self.main()
-        run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (main["w"] + 8, main["h"] + 8,
-                                                                  max(main["x"] - 4, 0), max(main["y"] - 4, 0)), path)
-        return path
-
-    def client_screenshot(self, name):
-        """The client area alone: what the program draws, without Wine's frame."""
-        os.makedirs(SHOTS, exist_ok=True)
-        path = os.path.join(SHOTS, name + ".png")
-        main = self.main()
-        width = main["w"] - 2 * (main["cx"] - main["x"])
-        height = main["h"] - (main["cy"] - main["y"]) - (main["cx"] - main["x"])
-        run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, main["cx"], main["cy"]), path)
+        border = main["cx"] - main["x"]
+        crop = ((main["w"] - 2 * border, main["h"] - (main["cy"] - main["y"]) - border, main["cx"], main["cy"])
+                if client else (main["w"] + 8, main["h"] + 8, max(main["x"] - 4, 0), max(main["y"] - 4, 0)))
+        run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % crop, path)
         return path
 
     def pixel(self, x, y):

@@ -70,7 +70,7 @@ class Layout(unittest.TestCase):
                 controls = app.controls()
                 for other, name in TABS.items():
                     self.assertEqual(controls[h.ID[name]]["visible"], other == tab, (name, tab))
-                shot = app.client_screenshot("reference-tab%d" % tab)
+                shot = app.screenshot("reference-tab%d" % tab, client=True)
                 # Font rendering may move a few pixels; a misplaced control moves many.
                 reference = os.path.join(reference_dir, "tab%d.png" % tab)
                 if os.environ.get("VELMORA_UPDATE_REFERENCES"):
