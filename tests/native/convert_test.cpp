@@ -8,90 +8,33 @@
 #include "convert/bmp_writer.h"
 #include "convert/device_name.h"
 #include "convert/picture_header.h"
+#include "shared/picture_bytes.h"
 
 namespace velmora::convert {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using namespace testing_support;
 
-void Le16(Bytes& b, std::uint32_t v) { b.push_back(v & 0xFF); b.push_back((v >> 8) & 0xFF); }
-void Le32(Bytes& b, std::uint32_t v) { Le16(b, v & 0xFFFF); Le16(b, v >> 16); }
 void Be16(Bytes& b, std::uint32_t v) { b.push_back((v >> 8) & 0xFF); b.push_back(v & 0xFF); }
 void Be32(Bytes& b, std::uint32_t v) { Be16(b, v >> 16); Be16(b, v & 0xFFFF); }
-void Append(Bytes& b, std::string_view s) { b.insert(b.end(), s.begin(), s.end()); }
 
-// A BMP with an info header of `info_size` bytes (12 is the old core header)
-// and, unless told otherwise, all the pixel bytes its header asks for.
+// A BMP with all the pixel bytes its header asks for, unless told otherwise.
 Bytes Bmp(std::uint32_t info_size, std::int32_t width, std::int32_t height, std::uint16_t bits = 24,
           std::uint32_t compression = 0, std::int64_t pixel_bytes = -1) {
-  Bytes b;
-  Append(b, "BM");
-  Le32(b, 0);
-  Le32(b, 0);
-  Le32(b, 14 + info_size);
-  Le32(b, info_size);
-  if (info_size == 12) {
-    Le16(b, width); Le16(b, height); Le16(b, 1); Le16(b, bits);
-  } else {
-    Le32(b, width); Le32(b, height); Le16(b, 1); Le16(b, bits);
-    if (info_size >= 20) Le32(b, compression);
-    b.resize(14 + info_size, 0);
-  }
   if (pixel_bytes < 0 && width < 0) pixel_bytes = 0;
   if (pixel_bytes < 0) {
     const std::uint64_t h = height < 0 ? -std::int64_t(height) : height;
     pixel_bytes = (std::uint64_t(width) * bits + 31) / 32 * 4 * h;
   }
+  Bytes b = BmpHeaders(info_size, width, height, bits, compression, static_cast<std::uint32_t>(pixel_bytes));
   b.resize(b.size() + pixel_bytes, 0x5A);
   return b;
 }
 
-// GIF pieces; the image data are placeholders, which the header reader skips.
-struct GifBuilder {
-  Bytes b;
-  GifBuilder(std::uint32_t w, std::uint32_t h, bool global_table = true) {
-    Append(b, "GIF89a");
-    Le16(b, w);
-    Le16(b, h);
-    b.push_back(global_table ? 0x81 : 0x00);  // 4 colours
-    b.push_back(0);
-    b.push_back(0);
-    if (global_table) b.resize(b.size() + 12, 0x33);
-  }
-  GifBuilder& Comment(std::string_view text, std::size_t piece = 255) {
-    b.push_back(0x21);
-    b.push_back(0xFE);
-    for (std::size_t at = 0; at < text.size(); at += piece) {
-      const std::string_view part = text.substr(at, piece);
-      b.push_back(static_cast<std::uint8_t>(part.size()));
-      Append(b, part);
-    }
-    b.push_back(0);
-    return *this;
-  }
-  GifBuilder& Transparency(std::uint8_t index) {
-    const std::uint8_t gce[] = {0x21, 0xF9, 4, 0x01, 0, 0, index, 0};
-    b.insert(b.end(), std::begin(gce), std::end(gce));
-    return *this;
-  }
-  GifBuilder& Image(std::uint32_t x, std::uint32_t y, std::uint32_t w, std::uint32_t h,
-                    bool local_table = false, std::size_t data = 300) {
-    b.push_back(0x2C);
-    Le16(b, x); Le16(b, y); Le16(b, w); Le16(b, h);
-    b.push_back(local_table ? 0x82 : 0x00);  // 8 colours
-    if (local_table) b.resize(b.size() + 24, 0x44);
-    b.push_back(2);  // LZW code size
-    while (data > 0) {
-      const std::size_t n = std::min<std::size_t>(data, 255);
-      b.push_back(static_cast<std::uint8_t>(n));
-      b.resize(b.size() + n, 0x3B);  // a trailer byte inside the data must not end the walk
-      data -= n;
-    }
-    b.push_back(0);
-    return *this;
-  }
-  Bytes End() { b.push_back(0x3B); return b; }
-};
+// Four colours of global table: the header walk reads only their count.
+Gif GifBuilder(std::uint32_t w, std::uint32_t h, bool global_table = true) {
+  return Gif(w, h, std::vector<Rgb>(global_table ? 4 : 0));
+}
 
 // A JPEG's markers up to its frame header, with room for what comes before it.
 Bytes Jpeg(std::uint32_t w, std::uint32_t h, std::uint8_t sof = 0xC0, const Bytes& before = {}) {
@@ -178,22 +121,22 @@ TEST(PictureHeaders, GifScreenAndFirstImageAfterExtensions) {
   const Bytes gif = GifBuilder(40, 30)
                         .Comment(std::string(600, 'c'), 200)  // several sub-blocks
                         .Transparency(2)
-                        .Image(5, 6, 20, 10, /*local_table=*/true)
+                        .Placeholder(5, 6, 20, 10, 300, /*local_table=*/true)
                         .Transparency(1)
-                        .Image(0, 0, 40, 30)
+                        .Placeholder(0, 0, 40, 30)
                         .End();
   const Inspection i = InspectPicture(gif);
   ASSERT_TRUE(AcceptedAs(i, PictureFormat::Gif, 40, 30));
   EXPECT_EQ(i.header.first_frame, (FrameRect{5, 6, 20, 10}));
   EXPECT_EQ(i.header.frame_count, 2u);
   // Without a global table, and a first image lying partly off the screen.
-  const Inspection off = InspectPicture(GifBuilder(10, 10, false).Image(8, 9, 4, 4, true).End());
+  const Inspection off = InspectPicture(GifBuilder(10, 10, false).Placeholder(8, 9, 4, 4, 300, true).End());
   ASSERT_TRUE(AcceptedAs(off, PictureFormat::Gif, 10, 10));
   EXPECT_EQ(off.header.first_frame, (FrameRect{8, 9, 4, 4}));
 }
 
 TEST(PictureHeaders, GifEndsAndBreaks) {
-  const Bytes whole = GifBuilder(16, 16).Comment("hello").Image(0, 0, 16, 16).End();
+  const Bytes whole = GifBuilder(16, 16).Comment("hello").Placeholder(0, 0, 16, 16).End();
   // WIC takes the end of the file for a trailer once an image is complete.
   EXPECT_TRUE(InspectPicture(Cut(whole, whole.size() - 1)).accepted());
   EXPECT_EQ(InspectPicture(Cut(whole, whole.size() - 2)).verdict, Verdict::Truncated);  // in the data
@@ -201,24 +144,24 @@ TEST(PictureHeaders, GifEndsAndBreaks) {
             L"The GIF picture is incomplete: the file ends inside its header.");  // in the comment
   EXPECT_EQ(InspectPicture(Cut(whole, 10)).verdict, Verdict::Truncated);
   EXPECT_EQ(InspectPicture(GifBuilder(16, 16).End()).verdict, Verdict::Damaged);  // no image
-  Bytes junk = GifBuilder(16, 16).b;
+  Bytes junk = GifBuilder(16, 16).bytes;
   junk.push_back(0x99);
   EXPECT_EQ(InspectPicture(junk).verdict, Verdict::Damaged);
-  EXPECT_EQ(InspectPicture(GifBuilder(0, 16).Image(0, 0, 1, 1).End()).verdict, Verdict::NoPixels);
-  EXPECT_EQ(InspectPicture(GifBuilder(16, 16).Image(0, 0, 0, 5).End()).verdict, Verdict::NoPixels);
+  EXPECT_EQ(InspectPicture(GifBuilder(0, 16).Placeholder(0, 0, 1, 1).End()).verdict, Verdict::NoPixels);
+  EXPECT_EQ(InspectPicture(GifBuilder(16, 16).Placeholder(0, 0, 0, 5).End()).verdict, Verdict::NoPixels);
 }
 
 TEST(PictureHeaders, GifAnimationsAreBoundedByAllTheirImages) {
-  GifBuilder big(8192, 8192);  // 64 Mi pixels: allowed once, kept per image by the decoder
-  for (int n = 0; n < 4; ++n) big.Image(0, 0, 8192, 8192, false, 1);
-  EXPECT_TRUE(InspectPicture(big.b).accepted());
-  big.Image(0, 0, 1, 1, false, 1);
+  Gif big = GifBuilder(8192, 8192);  // 64 Mi pixels: allowed once, kept per image by the decoder
+  for (int n = 0; n < 4; ++n) big.Placeholder(0, 0, 8192, 8192, 1);
+  EXPECT_TRUE(InspectPicture(big.bytes).accepted());
+  big.Placeholder(0, 0, 1, 1, 1);
   const Inspection five = InspectPicture(big.End());
   EXPECT_EQ(five.verdict, Verdict::TooLarge);
   EXPECT_NE(five.reason.find(L"268,435,456"), std::wstring::npos);
 
-  GifBuilder many(2, 2);
-  for (int n = 0; n < 10001; ++n) many.Image(0, 0, 1, 1, false, 1);
+  Gif many = GifBuilder(2, 2);
+  for (int n = 0; n < 10001; ++n) many.Placeholder(0, 0, 1, 1, 1);
   EXPECT_EQ(InspectPicture(many.End()).verdict, Verdict::TooLarge);
 }
 
@@ -309,7 +252,7 @@ class FailingSource final : public ByteSource {
 TEST(PictureHeaders, ReadFailuresAreNotMistakenForShortFiles) {
   FailingSource jpeg(Jpeg(100, 100, 0xC0, Segment(0xE1, 5000)), 3000);
   EXPECT_EQ(InspectPicture(jpeg).verdict, Verdict::Unreadable);
-  FailingSource gif(GifBuilder(9, 9).Comment(std::string(900, 'x')).Image(0, 0, 9, 9).End(), 400);
+  FailingSource gif(GifBuilder(9, 9).Comment(std::string(900, 'x')).Placeholder(0, 0, 9, 9).End(), 400);
   EXPECT_EQ(InspectPicture(gif).verdict, Verdict::Unreadable);
   FailingSource bmp(Bmp(40, 2, 2), 10);
   EXPECT_EQ(InspectPicture(bmp).verdict, Verdict::Unreadable);
