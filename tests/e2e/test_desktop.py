@@ -1,6 +1,5 @@
-"""Velmora among other programs: a status that follows whoever changes the
-toolbar values, and files handed over on the command line, as "Open with"
-and "Send To" do."""
+"""Velmora among other programs: files handed over on the command line, as
+"Open with" and "Send To" do."""
 import os
 import subprocess
 import sys
@@ -9,7 +8,6 @@ import unittest
 sys.path.insert(0, os.path.dirname(__file__))
 import harness as h  # noqa: E402
 
-NONE = "No toolbar wallpaper set"
 TEAL = (0, 128, 128)
 
 
@@ -20,28 +18,6 @@ class Desktop(unittest.TestCase):
 
     def tearDown(self):
         h.reset_toolbar_key()
-
-    def label(self, app, name):
-        return app.control(h.ID[name])["text"]
-
-    def test_the_status_follows_the_registry(self):
-        bitmap = h.unix_to_windows(h.write_bmp(os.path.join(self.dir, "teal.bmp"), 4, 4, lambda x, y: TEAL))
-        with h.App().start() as app:
-            self.assertEqual(self.label(app, "IDC_EXPLORER_FILENAME"), NONE)
-            h.reg_set("BackBitmap", bitmap)
-            h.wait_for(lambda: self.label(app, "IDC_EXPLORER_FILENAME") == "teal.bmp", timeout=5,
-                       what="the label to follow")
-            swatch = app.control(h.ID["IDC_SWATCH_EXPLORER"])
-            h.wait_for(lambda: app.pixel(swatch["x"] + 10, swatch["y"] + 10) == TEAL, timeout=5,
-                       what="the swatch to follow")
-            h.wine("reg", "delete", h.TOOLBAR, "/f")
-            h.wait_for(lambda: self.label(app, "IDC_EXPLORER_FILENAME") == NONE, timeout=5,
-                       what="the label to follow the deleted key")
-            h.wine("reg", "add", h.TOOLBAR, "/f")
-            h.reg_set("BackBitmapIE5", bitmap)
-            h.wait_for(lambda: self.label(app, "IDC_IEOE_FILENAME") == "teal.bmp", timeout=5,
-                       what="the label to follow the key made again")
-            self.assertEqual(h.message_boxes(), [])
 
     def test_files_on_the_command_line(self):
         folder = os.path.join(self.dir, "my pictures")

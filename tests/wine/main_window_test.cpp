@@ -360,6 +360,8 @@ TEST_F(MainWindowInUse, TheStatusFollowsTheRegistryWhoeverWritesIt) {
   HWND explorer = Control(IDC_EXPLORER_FILENAME), ieoe = Control(IDC_IEOE_FILENAME);
   SetValue(L"BackBitmap", bitmap_.wstring());
   EXPECT_TRUE(PumpUntil([&] { return TextOf(explorer) == L"tile.bmp"; }));
+  EXPECT_TRUE(PumpUntil([&] { return Printed(Control(IDC_SWATCH_EXPLORER), 1, 1)[0] == 0x404040; }))
+      << "the swatch follows too";
   ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, kToolbar), ERROR_SUCCESS);
   RegDeleteKeyW(HKEY_CURRENT_USER, kToolbar);
   EXPECT_TRUE(PumpUntil([&] { return TextOf(explorer) == L"No toolbar wallpaper set"; }));
