@@ -233,31 +233,6 @@ TEST(PictureHeaders, DecodedSizeLimitIs256MiBAt32Bits) {
   EXPECT_EQ(huge.reason.rfind(L"The picture is too large: 65500 x 65500 pixels.", 0), 0u);
 }
 
-// Fails every read that reaches past `good` bytes, as a failing disk would.
-class FailingSource final : public ByteSource {
- public:
-  FailingSource(Bytes bytes, std::uint64_t good) : bytes_(std::move(bytes)), good_(good) {}
-  std::uint64_t Size() const override { return bytes_.size(); }
-  std::size_t ReadAt(std::uint64_t at, std::uint8_t* out, std::size_t n) override {
-    if (at + n > good_) return 0;
-    std::memcpy(out, bytes_.data() + at, n);
-    return n;
-  }
-
- private:
-  Bytes bytes_;
-  std::uint64_t good_;
-};
-
-TEST(PictureHeaders, ReadFailuresAreNotMistakenForShortFiles) {
-  FailingSource jpeg(Jpeg(100, 100, 0xC0, Segment(0xE1, 5000)), 3000);
-  EXPECT_EQ(InspectPicture(jpeg).verdict, Verdict::Unreadable);
-  FailingSource gif(GifBuilder(9, 9).Comment(std::string(900, 'x')).Placeholder(0, 0, 9, 9).End(), 400);
-  EXPECT_EQ(InspectPicture(gif).verdict, Verdict::Unreadable);
-  FailingSource bmp(Bmp(40, 2, 2), 10);
-  EXPECT_EQ(InspectPicture(bmp).verdict, Verdict::Unreadable);
-}
-
 struct SmallPicture {
   std::uint32_t width, height;
   Bytes pixels;  // top-down

@@ -97,16 +97,13 @@ TEST_F(Converter, AnAppendedNameThatExistsIsReplacedOnlyWhenTheUserSaysSo) {
   EXPECT_NE(boxes.shown[0].text.find(L"C:\\o\\picture.bmp"), std::wstring::npos);
 }
 
-TEST_F(Converter, SaveBeforeAnyOpenAsksForAPictureAndWritesNothing) {
+TEST_F(Converter, SaveBeforeAnyOpenOrCancelledWritesNothing) {
   dialog.FileName = L"C:\\chosen.bmp";
   handlers.cmdSaveAsBitmap_Click();
   EXPECT_TRUE(dialog.shown.empty());
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_NE(boxes.shown[0].text.find(L"Open a GIF / JPEG"), std::wstring::npos);
   EXPECT_EQ(dialog.FileName, L"C:\\chosen.bmp");
-}
-
-TEST_F(Converter, CancelledSaveWritesNothingAndLeavesTheNameEmpty) {
   view.preview = L"C:\\in.jpg";
   dialog.answers = {L""};
   handlers.cmdSaveAsBitmap_Click();

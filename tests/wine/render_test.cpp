@@ -184,22 +184,16 @@ TEST_F(ColourKeyCopyUnderWine, AllKeyKeepsTheDestinationAndNoKeyCopiesPlainly) {
   EXPECT_EQ(dest.Pixels(), src.Pixels());
 }
 
-TEST_F(ColourKeyCopyUnderWine, EmptyRectangleDrawsNothing) {
+TEST_F(ColourKeyCopyUnderWine, EmptyRectanglesDrawNothingAndColoursAndModeAreRestored) {
   DibSurface src(4, 4), dest(4, 4);
   ASSERT_TRUE(src && dest);
-  Paint(src, 5);
+  Paint(src, 7);
   Paint(dest, 6);
   const auto before = dest.Pixels();
   for (Rect r : {Rect{0, 0, 0, 4, 0, 0}, Rect{0, 0, 4, 0, 0, 0}, Rect{0, 0, -2, 4, 0, 0}}) {
     Copy(dest, src, kKey, r);
     EXPECT_EQ(dest.Pixels(), before);
   }
-}
-
-TEST_F(ColourKeyCopyUnderWine, BackgroundColoursAndModeAreRestored) {
-  DibSurface src(4, 4), dest(4, 4);
-  ASSERT_TRUE(src && dest);
-  Paint(src, 7);
   SetBkColor(src.dc(), RGB(9, 8, 7));
   SetBkColor(dest.dc(), RGB(6, 5, 4));
   SetBkMode(dest.dc(), TRANSPARENT);
