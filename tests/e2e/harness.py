@@ -258,17 +258,11 @@ def _control_ids():
     """The control identifiers, read from the window's design so they never drift."""
     import re
     text = open(os.path.join(SOURCE, "app", "design.h")).read()
-    body = re.search(r"enum Id : int \{(.*?)\};", text, re.S).group(1)
-    body = re.sub(r"//[^\n]*", "", body)
+    body = re.sub(r"//[^\n]*", "", re.search(r"enum Id : int \{(.*?)\};", text, re.S).group(1))
     ids, value = {}, 0
-    for token in (t.strip() for t in body.split(",")):
-        if not token:
-            continue
-        if "=" in token:
-            name, number = (p.strip() for p in token.split("="))
-            value = int(number)
-        else:
-            name = token
+    for token in filter(None, (t.strip() for t in body.split(","))):
+        name, _, number = (p.strip() for p in token.partition("="))
+        value = int(number) if number else value
         ids[name] = value
         value += 1
     return ids

@@ -1,20 +1,10 @@
 #include "fakes/fake_registry.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace velmora::fakes {
-namespace {
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-}  // namespace
-
 std::string FakeRegistry::KeyName(registry::RootKey root, const std::string& subKey) {
-  return std::to_string(root) + "\\" + Lower(subKey);
+  return std::to_string(root) + "\\" + subKey;
 }
 
 void FakeRegistry::CreateKey(registry::RootKey root, const std::string& subKey) {
@@ -24,14 +14,14 @@ void FakeRegistry::CreateKey(registry::RootKey root, const std::string& subKey) 
 void FakeRegistry::PutRaw(registry::RootKey root, const std::string& subKey,
                           const std::string& name, std::uint32_t type, std::string bytes) {
   CreateKey(root, subKey);
-  values_[KeyName(root, subKey)][Lower(name)] = Value{type, std::move(bytes)};
+  values_[KeyName(root, subKey)][name] = Value{type, std::move(bytes)};
 }
 
 const std::string* FakeRegistry::Raw(registry::RootKey root, const std::string& subKey,
                                      const std::string& name) const {
   auto key = values_.find(KeyName(root, subKey));
   if (key == values_.end()) return nullptr;
-  auto value = key->second.find(Lower(name));
+  auto value = key->second.find(name);
   return value == key->second.end() ? nullptr : &value->second.bytes;
 }
 
@@ -52,7 +42,7 @@ long FakeRegistry::QueryValue(registry::KeyHandle key, const std::string& name,
   if (open == open_.end()) return 6;
   auto values = values_.find(open->second);
   if (values == values_.end()) return registry::kFileNotFound;
-  auto value = values->second.find(Lower(name));
+  auto value = values->second.find(name);
   if (value == values->second.end()) return registry::kFileNotFound;
   const std::string& bytes = value->second.bytes;
   *type = value->second.type;
@@ -67,12 +57,11 @@ long FakeRegistry::QueryValue(registry::KeyHandle key, const std::string& name,
 
 long FakeRegistry::SetValue(registry::KeyHandle key, const std::string& name,
                             std::uint32_t type, const char* data, std::uint32_t size) {
-  ++setCalls;
   setNames.push_back(name);
   auto open = open_.find(key);
   if (open == open_.end()) return 6;
   if (failSet) return failSet;
-  values_[open->second][Lower(name)] = Value{type, std::string(data, size)};
+  values_[open->second][name] = Value{type, std::string(data, size)};
   return registry::kSuccess;
 }
 

@@ -10,7 +10,8 @@ namespace velmora::fakes {
 
 // An in-memory registry that answers as advapi32 does under Wine: 2 for a
 // missing key or value, 234 with the needed size for a short buffer (buffer
-// untouched), names without regard to case. It can be told to fail.
+// untouched). Names must match exactly, which is stricter than Windows. It
+// can be told to fail.
 class FakeRegistry final : public registry::RegistryService {
  public:
   void CreateKey(registry::RootKey root, const std::string& subKey);
@@ -29,7 +30,6 @@ class FakeRegistry final : public registry::RegistryService {
 
   long failSet = 0;     // non-zero: SetValue answers this and changes nothing
   int openKeys() const { return static_cast<int>(open_.size()); }
-  int setCalls = 0;
   std::vector<std::string> setNames;  // every value SetValue was asked to write, in order
 
  private:

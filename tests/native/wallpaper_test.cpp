@@ -224,7 +224,7 @@ TEST_F(Wallpapers, ApplyRefusesABitmapThatIsGoneOrChangedSinceItWasChosen) {
   EXPECT_NE(boxes.shown[0].text.find(L"No bitmap has been chosen"), std::wstring::npos);
   EXPECT_NE(boxes.shown[1].text.find(L"PNG"), std::wstring::npos);
   EXPECT_NE(boxes.shown[2].text.find(L"There is no bitmap file at \"C:\\a.bmp\""), std::wstring::npos);
-  EXPECT_EQ(store.setCalls, 0);
+  EXPECT_EQ(store.setNames.size(), 0u);
   EXPECT_EQ(Stored("BackBitmap"), std::string("C:\\kept.bmp\0", 12));
   EXPECT_EQ(window.log, std::vector<std::string>{"refresh"});
 }
@@ -234,7 +234,7 @@ TEST_F(Wallpapers, RemovalAsksAndEmptiesBothValuesOnlyOnYes) {
   Put("BackBitmapIE5", "C:\\b.bmp");
   boxes.answers = {kAnswerNo};
   handlers.cmdRemoveWallpaper_Click();
-  EXPECT_EQ(store.setCalls, 0);
+  EXPECT_EQ(store.setNames.size(), 0u);
   EXPECT_TRUE(window.log.empty());
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].text,
@@ -253,7 +253,7 @@ TEST_F(Wallpapers, RemovalWritesTheSecondValueWhenTheFirstFails) {
   store.failSet = 5;
   boxes.answers = {kAnswerYes};
   handlers.cmdRemoveWallpaper_Click();
-  EXPECT_EQ(store.setCalls, 2);
+  EXPECT_EQ(store.setNames.size(), 2u);
   EXPECT_EQ(store.openKeys(), 0);
   EXPECT_EQ(window.log, std::vector<std::string>{"status"});
 }

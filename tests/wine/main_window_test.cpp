@@ -120,12 +120,8 @@ class MainWindowInUse : public ::testing::Test {
     ASSERT_TRUE(window_.Create(GetModuleHandleW(nullptr)));
   }
   void TearDown() override {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kToolbar, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
-      RegDeleteValueW(key, L"BackBitmap");
-      RegDeleteValueW(key, L"BackBitmapIE5");
-      RegCloseKey(key);
-    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kToolbar, L"BackBitmap");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kToolbar, L"BackBitmapIE5");
     std::filesystem::remove_all(folder_);
   }
   void Command(int id, int code = 0) {

@@ -249,31 +249,6 @@ class TwipsBox final : public PictureSurface {
 // The same at 15 twips a pixel, the surface's own size.
 TwipsBox SurfaceBox(const DibSurface& s) { return TwipsBox(s, s.width() * 15.0f, s.height() * 15.0f); }
 
-TEST(TilingUnderWine, TilesLandEdgeToEdgeAndTheSurfaceClips) {
-  DibSurface tile(3, 2);
-  ASSERT_TRUE(tile);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 3; ++x) tile.Set(x, y, Stored(RGB(40 * x + 1, 100 * y + 1, 7)));
-  const std::uint32_t untouched = Stored(RGB(250, 250, 250));
-
-  // 10 x 7 on a 10 x 7 surface: the last column and row are cut to one pixel.
-  // 9 x 6, a whole number of tiles, on 12 x 9: the last tiles start on the far
-  // edges (x = 9, y = 6) and run on until the surface cuts them, so columns
-  // 0..11 and rows 0..7 are covered and row 8 is not.
-  struct Case { int surfaceW, surfaceH; float extentW, extentH; };
-  for (const Case c : {Case{10, 7, 150, 105}, Case{12, 9, 135, 90}}) {
-    DibSurface dest(c.surfaceW, c.surfaceH);
-    ASSERT_TRUE(dest);
-    for (int y = 0; y < dest.height(); ++y)
-      for (int x = 0; x < dest.width(); ++x) dest.Set(x, y, untouched);
-    TileImage(SystemGdi(), dest.handle(), SurfaceBox(tile), c.extentW, c.extentH, {15, 15});
-    for (int y = 0; y < dest.height(); ++y)
-      for (int x = 0; x < dest.width(); ++x)
-        EXPECT_EQ(dest.Get(x, y), y < 8 ? tile.Get(x % 3, y % 2) : untouched)
-            << x << "," << y << " on " << c.surfaceW << " x " << c.surfaceH;
-  }
-}
-
 using testing_support::FailureNumber;
 
 // Where the tiles land, read from the pixels: each tile's first pixel is the
