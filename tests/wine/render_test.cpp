@@ -142,18 +142,6 @@ class ColourKeyCopyUnderWine : public ::testing::Test {
   }
 };
 
-TEST_F(ColourKeyCopyUnderWine, OnlyTheExactKeyIsLeftOut) {
-  DibSurface src(3, 1), dest(3, 1);
-  ASSERT_TRUE(src && dest);
-  src.Set(0, 0, Stored(RGB(255, 51, 204)));
-  src.Set(1, 0, Stored(RGB(255, 51, 205)));
-  src.Set(2, 0, Stored(RGB(254, 51, 204)));
-  for (int x = 0; x < 3; ++x) dest.Set(x, 0, Stored(RGB(1, 2, 3)));
-  Copy(dest, src, kKey, {0, 0, 3, 1, 0, 0});
-  EXPECT_EQ(dest.Pixels(), (std::vector<std::uint32_t>{
-                               Stored(RGB(1, 2, 3)), Stored(RGB(255, 51, 205)), Stored(RGB(254, 51, 204))}));
-}
-
 TEST_F(ColourKeyCopyUnderWine, OffsetRectangleFollowsThePixelRule) {
   DibSurface src(10, 8), dest(12, 9);
   ASSERT_TRUE(src && dest);
