@@ -86,14 +86,6 @@ class Wallpapers : public ::testing::Test {
   wallpaper::WallpaperHandlers handlers{dialog, boxes, module, window, codec, window};
 };
 
-TEST(TrimAtNull, CutsAtTheFirstNul) {
-  EXPECT_EQ(wallpaper::TrimAtNull(L"C:\\a.bmp"), L"C:\\a.bmp");
-  EXPECT_EQ(wallpaper::TrimAtNull(std::wstring(L"\0abc", 4)), L"");
-  EXPECT_EQ(wallpaper::TrimAtNull(L""), L"");
-  EXPECT_EQ(wallpaper::TrimAtNull(std::wstring(L"C:\\a.bmp\0junk", 13)), L"C:\\a.bmp");
-  EXPECT_EQ(wallpaper::TrimAtNull(std::wstring(L"C:\\a.bmp\0b\0c", 12)), L"C:\\a.bmp");
-}
-
 TEST_F(Wallpapers, MissingFilesAreReportedExplorerFirstEachBeforeItsLabel) {
   Put("BackBitmap", "C:\\gone\\a.bmp");
   Put("BackBitmapIE5", "C:\\gone\\b.bmp");
@@ -109,10 +101,14 @@ TEST_F(Wallpapers, MissingFilesAreReportedExplorerFirstEachBeforeItsLabel) {
 }
 
 TEST_F(Wallpapers, OnlyThePartBeforeANulIsThePath) {
-  store.PutRaw(kHkcu, kToolbar, "BackBitmap", registry::kRegSz, std::string("C:\\a.bmp\0C:\\b.bmp\0", 18));
-  window.files = {L"C:\\a.bmp"};
+  // Two NULs inside: the first ends the path, whichever the reader keeps.
+  store.PutRaw(kHkcu, kToolbar, "BackBitmap", registry::kRegSz, std::string("C:\\a.bmp\0C:\\b.bmp\0c\0", 20));
+  store.PutRaw(kHkcu, kToolbar, "BackBitmapIE5", registry::kRegSz, std::string("\0C:\\a.bmp", 9));
+  window.files = {L"C:\\a.bmp", L"C:\\a.bmp\0C:\\b.bmp"};
   Status();
   EXPECT_EQ(window.tiles[Family::Explorer], L"C:\\a.bmp");
+  EXPECT_EQ(window.tiles.count(Family::IEOE), 0u);
+  EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(Wallpapers, OpeningABitmapFillsBothTilesEnablesApplyAndRedraws) {
