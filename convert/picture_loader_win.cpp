@@ -199,13 +199,15 @@ class StripCopier {
 
   UINT rows_per_strip() const { return rows_; }
 
-  // Rows y .. y + rows - 1 of the frame into `first` and the rows below it.
-  HRESULT Copy(UINT y, UINT rows, std::uint8_t* first, std::size_t stride) {
+  // Rows y .. y + rows - 1 of the frame into `first` and the rows below it,
+  // each `step` bytes from the one before: negative in a bottom-up picture.
+  HRESULT Copy(UINT y, UINT rows, std::uint8_t* first, std::ptrdiff_t step) {
     const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(width_), static_cast<INT>(rows)};
     const auto size = [&](std::size_t to_stride, UINT bytes) {
       return static_cast<UINT>(to_stride * (rows - 1) + std::size_t(width_) * bytes);
     };
-    if (route_ == Route::Converted && bytes_ == 4) {
+    if (route_ == Route::Converted && bytes_ == 4) {  // top-down rows: a positive step
+      const auto stride = static_cast<std::size_t>(step);
       const HRESULT hr = converter_->CopyPixels(&rect, static_cast<UINT>(stride), size(stride, 4), first);
       if (SUCCEEDED(hr)) CompositeOverWhite(first, rows, width_, stride);
       return hr;
@@ -217,19 +219,26 @@ class StripCopier {
       CompositeOverWhite(strip_.data(), rows, width_, in_stride);
       for (UINT r = 0; r < rows; ++r) {
         const std::uint8_t* s = strip_.data() + r * in_stride;
-        std::uint8_t* d = first + r * stride;
+        std::uint8_t* d = first + std::ptrdiff_t(r) * step;
         for (UINT x = 0; x < width_; ++x, s += 4, d += 3) std::memcpy(d, s, 3);
       }
       return S_OK;
     }
-    if (route_ == Route::Bgr24 && bytes_ == 3)
-      return frame_->CopyPixels(&rect, static_cast<UINT>(stride), size(stride, 3), first);
+    if (route_ == Route::Bgr24 && bytes_ == 3) {
+      // WIC takes no negative stride, so bottom-up rows come one at a time.
+      HRESULT hr = S_OK;
+      for (UINT r = 0; r < rows && SUCCEEDED(hr); ++r) {
+        const WICRect one{0, static_cast<INT>(y + r), static_cast<INT>(width_), 1};
+        hr = frame_->CopyPixels(&one, width_ * 3, width_ * 3, first + std::ptrdiff_t(r) * step);
+      }
+      return hr;
+    }
     const UINT in_stride = width_ * (route_ == Route::Bgr24 ? 3 : 1);
     const HRESULT hr = frame_->CopyPixels(&rect, in_stride, in_stride * rows, strip_.data());
     if (FAILED(hr)) return hr;
     for (UINT r = 0; r < rows; ++r) {
       const std::uint8_t* s = strip_.data() + std::size_t(r) * in_stride;
-      std::uint8_t* d = first + r * stride;
+      std::uint8_t* d = first + std::ptrdiff_t(r) * step;
       if (route_ == Route::Bgr24) {
         for (UINT x = 0; x < width_; ++x, s += 3, d += 4) {
           d[0] = s[0];
@@ -363,7 +372,7 @@ LoadOutcome Load(const std::wstring& path, int bitsPerPixel) {
   for (UINT y = 0; y < height; y += copier.rows_per_strip()) {
     const UINT rows = std::min(copier.rows_per_strip(), height - y);
     std::uint8_t* first = out.picture.row(static_cast<int>(top + y)) + std::size_t(left) * out.picture.bytesPerPixel();
-    hr = copier.Copy(y, rows, first, out.picture.stride());
+    hr = copier.Copy(y, rows, first, out.picture.step());
     if (FAILED(hr)) return Fail(DecodeFailure(header.format, hr, header, source));
   }
   return out;
