@@ -248,8 +248,13 @@ class StripCopier {
         }
       } else if (bytes_ == 4) {
         for (UINT x = 0; x < width_; ++x, d += 4) std::memcpy(d, &lookup_[s[x]], 4);
-      } else {  // a fixed size, so the copy is inlined rather than called per pixel
-        for (UINT x = 0; x < width_; ++x, d += 3) std::memcpy(d, &lookup_[s[x]], 3);
+      } else if (width_ > 0) {
+        // Four bytes a store, whose last the next pixel overwrites, cost
+        // less than three; the row's last pixel takes three, so nothing
+        // past the row is touched. Fixed sizes, so the copies are inlined.
+        UINT x = 0;
+        for (; x + 1 < width_; ++x, d += 3) std::memcpy(d, &lookup_[s[x]], 4);
+        std::memcpy(d, &lookup_[s[x]], 3);
       }
     }
     return S_OK;
