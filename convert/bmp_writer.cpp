@@ -9,6 +9,9 @@ namespace {
 
 // Big enough that writes cost little per byte, small beside any picture.
 constexpr std::size_t kChunkBytes = 256 * 1024;
+// Pieces of a picture already laid out as the file: few enough calls that
+// each costs nothing, and one stays far below what a single write may take.
+constexpr std::size_t kBlockPieceBytes = 8 << 20;
 
 std::uint64_t RowBytes(std::uint64_t width) { return (width * 3 + 3) / 4 * 4; }
 
@@ -45,6 +48,33 @@ class ChunkedOutput {
   bool ok_ = true;
 };
 
+void PutHeaders(std::uint8_t* p, std::uint32_t width, std::uint32_t height, std::uint32_t file_size,
+                std::uint32_t row_bytes) {
+  Put16(p, 0x4D42);                     // "BM"
+  Put32(p, file_size);                  // bfSize
+  Put32(p, 0);                          // bfReserved1, bfReserved2
+  Put32(p, kBmpHeadersSize);            // bfOffBits
+  Put32(p, 40);                         // biSize
+  Put32(p, width);                      // biWidth
+  Put32(p, height);                     // biHeight: positive, so bottom-up
+  Put16(p, 1);                          // biPlanes
+  Put16(p, 24);                         // biBitCount
+  Put32(p, 0);                          // biCompression: BI_RGB
+  Put32(p, row_bytes * height);         // biSizeImage
+  Put32(p, kBmpPixelsPerMetre);         // biXPelsPerMeter
+  Put32(p, kBmpPixelsPerMetre);         // biYPelsPerMeter
+  Put32(p, 0);                          // biClrUsed
+  Put32(p, 0);                          // biClrImportant
+}
+
+bool PaddingIsZero(std::uint32_t width, std::uint32_t height, const std::uint8_t* pixels) {
+  const std::uint64_t row_bytes = RowBytes(width);
+  for (std::uint64_t y = 0; y < height; ++y)
+    for (std::uint64_t i = std::uint64_t(width) * 3; i < row_bytes; ++i)
+      if (pixels[y * row_bytes + i] != 0) return false;
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::uint32_t> Bmp24FileSize(std::uint64_t width, std::uint64_t height) {
@@ -65,23 +95,8 @@ BmpWrite WriteBmp24(std::uint32_t width, std::uint32_t height, const RowSource& 
   ChunkedOutput out(sink);
   std::size_t room = 0;
   std::uint8_t* p = out.Space(room);
-  std::uint8_t* const start = p;
-  Put16(p, 0x4D42);                     // "BM"
-  Put32(p, *file_size);                 // bfSize
-  Put32(p, 0);                          // bfReserved1, bfReserved2
-  Put32(p, kBmpHeadersSize);            // bfOffBits
-  Put32(p, 40);                         // biSize
-  Put32(p, width);                      // biWidth
-  Put32(p, height);                     // biHeight: positive, so bottom-up
-  Put16(p, 1);                          // biPlanes
-  Put16(p, 24);                         // biBitCount
-  Put32(p, 0);                          // biCompression: BI_RGB
-  Put32(p, row_bytes * height);         // biSizeImage
-  Put32(p, kBmpPixelsPerMetre);         // biXPelsPerMeter
-  Put32(p, kBmpPixelsPerMetre);         // biYPelsPerMeter
-  Put32(p, 0);                          // biClrUsed
-  Put32(p, 0);                          // biClrImportant
-  out.Commit(static_cast<std::size_t>(p - start));
+  PutHeaders(p, width, height, *file_size, row_bytes);
+  out.Commit(kBmpHeadersSize);
 
   const std::uint32_t padding = row_bytes - width * 3;
   for (std::uint32_t n = 0; n < height; ++n) {
@@ -120,6 +135,27 @@ BmpWrite WriteBmp24(std::uint32_t width, std::uint32_t height, const RowSource& 
     }
   }
   return out.Flush() ? BmpWrite::Written : BmpWrite::SinkFailed;
+}
+
+BmpWrite WriteBmp24Block(std::uint32_t width, std::uint32_t height, const std::uint8_t* pixels,
+                         const ByteSink& sink) {
+  if (width == 0 || height == 0 || !pixels) return BmpWrite::NoPixels;
+  const std::optional<std::uint32_t> file_size = Bmp24FileSize(width, height);
+  if (!file_size) return BmpWrite::TooLarge;
+  const std::uint64_t row_bytes = RowBytes(width);
+  if (!PaddingIsZero(width, height, pixels)) {
+    const RowSource rows = [&](std::uint32_t y) { return pixels + (height - 1 - y) * row_bytes; };
+    return WriteBmp24(width, height, rows, sink, 3);
+  }
+  std::uint8_t headers[kBmpHeadersSize];
+  PutHeaders(headers, width, height, *file_size, static_cast<std::uint32_t>(row_bytes));
+  if (!sink(headers, sizeof headers)) return BmpWrite::SinkFailed;
+  const std::uint64_t total = row_bytes * height;
+  for (std::uint64_t at = 0; at < total; at += kBlockPieceBytes) {
+    if (!sink(pixels + at, static_cast<std::size_t>(std::min<std::uint64_t>(kBlockPieceBytes, total - at))))
+      return BmpWrite::SinkFailed;
+  }
+  return BmpWrite::Written;
 }
 
 }  // namespace velmora::convert

@@ -29,4 +29,12 @@ std::optional<std::uint32_t> Bmp24FileSize(std::uint64_t width, std::uint64_t he
 BmpWrite WriteBmp24(std::uint32_t width, std::uint32_t height, const RowSource& rows,
                     const ByteSink& sink, std::uint32_t bytesPerPixel = 4);
 
+// The same file from pixels that already lie as the file holds them: height
+// rows of (width x 3 rounded up to 4) bytes, the bottom row first. They go to
+// the sink in large pieces straight from `pixels`, copied nowhere on the way,
+// unless some row's padding is not zero: then they go as WriteBmp24 sends
+// them, so the file's padding is zero either way.
+BmpWrite WriteBmp24Block(std::uint32_t width, std::uint32_t height, const std::uint8_t* pixels,
+                         const ByteSink& sink);
+
 }  // namespace velmora::convert

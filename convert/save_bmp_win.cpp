@@ -125,9 +125,11 @@ std::wstring Save(const Picture& picture, const std::wstring& path) {
     if (written != size) write_error = ERROR_DISK_FULL;  // a short write means no room
     return written == size;
   };
-  if (WriteBmp24(width, height, rows, sink, static_cast<std::uint32_t>(picture.bytesPerPixel())) !=
-      BmpWrite::Written)
-    return WriteFailure(write_error);
+  const BmpWrite written =
+      picture.bottomUpRows()
+          ? WriteBmp24Block(width, height, picture.bottomUpRows(), sink)
+          : WriteBmp24(width, height, rows, sink, static_cast<std::uint32_t>(picture.bytesPerPixel()));
+  if (written != BmpWrite::Written) return WriteFailure(write_error);
   // On disk before it takes the target's name: a crash after the move must not
   // leave a name pointing at unwritten blocks.
   if (!FlushFileBuffers(temp.handle())) return WriteFailure(GetLastError());

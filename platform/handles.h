@@ -70,6 +70,9 @@ struct FileTraits { using Handle = HANDLE; static HANDLE Empty() { return INVALI
 struct EventTraits { using Handle = HANDLE; static HANDLE Empty() { return nullptr; }
                      static void Close(HANDLE h) { CloseHandle(h); } };
 
+struct VirtualMemoryTraits { using Handle = void*; static void* Empty() { return nullptr; }
+                             static void Close(void* p) { VirtualFree(p, 0, MEM_RELEASE); } };
+
 using UniqueKey = Unique<KeyTraits>;
 using MemoryDc = Unique<MemoryDcTraits>;
 using UniqueGdiObject = Unique<GdiTraits>;
@@ -79,6 +82,7 @@ using UniqueIcon = Unique<IconTraits>;
 using UniqueMenu = Unique<MenuTraits>;
 using UniqueFile = Unique<FileTraits>;
 using UniqueEvent = Unique<EventTraits>;
+using UniqueVirtualMemory = Unique<VirtualMemoryTraits>;
 
 class Selection {  // puts back whatever was selected before
  public:

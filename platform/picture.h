@@ -1,10 +1,12 @@
 #pragma once
 // A picture object: what the loader yields, what a picture box holds and
-// what the BMP writer saves. Its pixels live in one top-down DIB section, so
-// GDI can copy from it directly: 32 bits a pixel (bytes B, G, R, X), or 24
-// (B, G, R, rows padded to 4 bytes, as a BMP file holds them).
+// what the BMP writer saves. Its pixels live in one DIB section, so GDI can
+// copy from it directly: 32 bits a pixel (bytes B, G, R, X) in top-down rows,
+// or 24 (B, G, R, rows padded to 4 bytes) in bottom-up rows, exactly as a
+// 24-bit BMP file holds them, so a saver can write them out as they lie.
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/handles.h"
@@ -24,8 +26,15 @@ class Picture {
   int width() const { return width_; }
   int height() const { return height_; }
   HBITMAP bitmap() const { return bitmap_.get(); }
-  std::uint8_t* row(int y) { return bits_ + static_cast<std::size_t>(y) * stride(); }
-  const std::uint8_t* row(int y) const { return bits_ + static_cast<std::size_t>(y) * stride(); }
+  // Row y counted from the top; rows lie apart by stride() bytes, upward in
+  // memory at 32 bits a pixel and downward at 24.
+  std::uint8_t* row(int y) { return top_ + static_cast<std::ptrdiff_t>(y) * step_; }
+  const std::uint8_t* row(int y) const { return top_ + static_cast<std::ptrdiff_t>(y) * step_; }
+  // From a row's first byte to the next row's: -stride() at 24 bits a pixel.
+  std::ptrdiff_t step() const { return step_; }
+  // At 24 bits a pixel, every row from the bottom one up, as one block of
+  // stride() x height() bytes; otherwise null.
+  const std::uint8_t* bottomUpRows() const { return step_ < 0 ? bits_ : nullptr; }
   int bytesPerPixel() const { return bytesPerPixel_; }
   std::size_t stride() const { return (static_cast<std::size_t>(width_) * bytesPerPixel_ + 3) & ~std::size_t{3}; }
 
@@ -34,7 +43,9 @@ class Picture {
   int width_ = 0;
   int height_ = 0;
   int bytesPerPixel_ = 4;
-  std::uint8_t* bits_ = nullptr;
+  std::uint8_t* bits_ = nullptr;  // the lowest address of the block
+  std::uint8_t* top_ = nullptr;
+  std::ptrdiff_t step_ = 0;
 };
 
 }  // namespace velmora

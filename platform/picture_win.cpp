@@ -10,7 +10,8 @@ Picture Picture::Create(int width, int height, int bitsPerPixel) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down rows
+  // Negative: top-down rows.
+  info.bmiHeader.biHeight = bitsPerPixel == 24 ? height : -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
   info.bmiHeader.biCompression = BI_RGB;
@@ -21,6 +22,9 @@ Picture Picture::Create(int width, int height, int bitsPerPixel) {
   p.height_ = height;
   p.bytesPerPixel_ = bitsPerPixel / 8;
   p.bits_ = static_cast<std::uint8_t*>(bits);
+  const auto stride = static_cast<std::ptrdiff_t>(p.stride());
+  p.step_ = bitsPerPixel == 24 ? -stride : stride;
+  p.top_ = p.bits_ + (bitsPerPixel == 24 ? (height - 1) * stride : 0);
   return p;
 }
 
