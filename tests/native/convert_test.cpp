@@ -249,19 +249,19 @@ struct SmallPicture {
   RowSource Rows() const {
     return [this](std::uint32_t y) { return pixels.data() + std::size_t(y) * width * 4; };
   }
-  // The same pixels held at 3 bytes each, in rows padded to 4 bytes.
-  Bytes File(bool threeBytes) const {
+  // The file written from the same pixels held as a 24-bit picture holds
+  // them: one block of bottom-up rows of 3 bytes a pixel, padded to 4 bytes
+  // with zeros, or with other bytes that must not reach the file.
+  Bytes FromBlock(bool dirtyPadding) const {
     const std::size_t stride = (std::size_t(width) * 3 + 3) & ~std::size_t{3};
-    Bytes packed(stride * height, 0xDD), file;
+    Bytes block(stride * height, dirtyPadding ? 0xDD : 0), file;
     for (std::size_t i = 0, y = 0; y < height; ++y)
-      for (std::size_t x = 0; x < width; ++x, ++i) std::memcpy(&packed[y * stride + 3 * x], &pixels[4 * i], 3);
-    const RowSource rows3 = [&](std::uint32_t y) { return packed.data() + y * stride; };
-    const auto result = WriteBmp24(width, height, threeBytes ? rows3 : Rows(),
-                                   [&](const std::uint8_t* d, std::size_t n) {
-                                     file.insert(file.end(), d, d + n);
-                                     return true;
-                                   },
-                                   threeBytes ? 3 : 4);
+      for (std::size_t x = 0; x < width; ++x, ++i)
+        std::memcpy(&block[(height - 1 - y) * stride + 3 * x], &pixels[4 * i], 3);
+    const auto result = WriteBmp24Block(width, height, block.data(), [&](const std::uint8_t* d, std::size_t n) {
+      file.insert(file.end(), d, d + n);
+      return true;
+    });
     return result == BmpWrite::Written ? file : Bytes();
   }
 };
@@ -296,7 +296,8 @@ TEST(BmpWriter, HeadersRowsAndPaddingForEveryRowLength) {
       }
       for (std::uint32_t pad = width * 3; pad < stride; ++pad) EXPECT_EQ(r[pad], 0) << "padding";
     }
-    EXPECT_EQ(pic.File(true), file) << "from rows of 3 bytes a pixel";
+    EXPECT_EQ(pic.FromBlock(false), file) << "from a block of rows";
+    EXPECT_EQ(pic.FromBlock(true), file) << "from a block of rows whose padding is not zero";
   }
 }
 
@@ -323,7 +324,7 @@ TEST(BmpWriter, RowsWiderThanOneWriteAreSplitWithoutLoss) {
     EXPECT_EQ(p[2], static_cast<std::uint8_t>(x + 3)) << x;
   }
   EXPECT_EQ(file[54 + stride - 1], 0);
-  EXPECT_EQ(pic.File(true), file) << "from rows of 3 bytes a pixel";
+  EXPECT_EQ(pic.FromBlock(true), file) << "from a block of rows whose padding is not zero";
 }
 
 TEST(BmpWriter, RefusesEmptyAndOversizedPicturesBeforeAnyOutput) {
