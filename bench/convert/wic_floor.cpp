@@ -1,15 +1,18 @@
-// velmora-bench-wic-floor IN OUT [--flush] [--stats]
+// velmora-bench-wic-floor IN OUT [--flush] [--hold] [--stats]
 //
 // The least a WIC program can do to turn a picture into a 24-bit BMP: decode
 // the first frame, copy it out in strips from the bottom up, write each strip
 // straight to OUT. No size checks, no transparency, no temporary file, no
-// picture object; --flush adds FlushFileBuffers, as the real saver does. The
-// benchmark measures velmora-convert against it.
+// picture object; --flush adds FlushFileBuffers, as the real saver does.
+// --hold keeps the picture as a window that shows it must: the rows go into
+// one fresh 24-bit DIB section, laid out as the file, which is then written
+// whole. The benchmark measures velmora-convert against each.
 #include <windows.h>
 #include <psapi.h>
 #include <wincodec.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -35,15 +38,16 @@ int Fail(const char* what, HRESULT hr) {
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::wstring> paths;
-  bool flush = false, stats = false;
+  bool flush = false, hold = false, stats = false;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i];
     if (arg == L"--flush") flush = true;
+    else if (arg == L"--hold") hold = true;
     else if (arg == L"--stats") stats = true;
     else paths.push_back(arg);
   }
   if (paths.size() != 2) {
-    std::fprintf(stderr, "usage: velmora-bench-wic-floor IN OUT [--flush] [--stats]\n");
+    std::fprintf(stderr, "usage: velmora-bench-wic-floor IN OUT [--flush] [--hold] [--stats]\n");
     return 64;
   }
   HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -98,27 +102,43 @@ int wmain(int argc, wchar_t** argv) {
     info.biXPelsPerMeter = info.biYPelsPerMeter = 2835;
     bool ok = WriteAll(out, &file, sizeof file) && WriteAll(out, &info, sizeof info);
 
+    BYTE* held = nullptr;
+    BITMAPINFO picture{};
+    picture.bmiHeader = info;
+    const HBITMAP bitmap = hold ? CreateDIBSection(nullptr, &picture, DIB_RGB_COLORS,
+                                                   reinterpret_cast<void**>(&held), nullptr, 0)
+                                : nullptr;
+    if (hold && !held) return Fail("CreateDIBSection", E_OUTOFMEMORY);
     const UINT in_stride = direct ? row : width * 4;
     std::vector<BYTE> strip(std::size_t(in_stride) * kStripRows);
     std::vector<BYTE> bmp(std::size_t(row) * kStripRows, 0);
-    for (UINT bottom = height; ok && bottom > 0;) {
+    for (UINT y = 0; held && direct && y < height; ++y) {  // WIC takes no negative stride
+      const WICRect one{0, static_cast<INT>(y), static_cast<INT>(width), 1};
+      hr = source->CopyPixels(&one, row, row, held + std::size_t(height - 1 - y) * row);
+      if (FAILED(hr)) return Fail("CopyPixels", hr);
+    }
+    for (UINT bottom = held && direct ? 0 : height; ok && bottom > 0;) {
       const UINT rows = bottom < kStripRows ? bottom : kStripRows;
       const UINT top = bottom - rows;
       const WICRect rect{0, static_cast<INT>(top), static_cast<INT>(width), static_cast<INT>(rows)};
       hr = source->CopyPixels(&rect, in_stride, in_stride * rows, strip.data());
       if (FAILED(hr)) return Fail("CopyPixels", hr);
+      BYTE* to = held ? held + std::size_t(height - bottom) * row : bmp.data();
       for (UINT r = 0; r < rows; ++r) {  // the strip's last row goes first
         const BYTE* s = strip.data() + std::size_t(rows - 1 - r) * in_stride;
-        BYTE* d = bmp.data() + std::size_t(r) * row;
+        BYTE* d = to + std::size_t(r) * row;
         if (direct) {
           std::memcpy(d, s, row);
         } else {
           for (UINT x = 0; x < width; ++x, s += 4, d += 3) { d[0] = s[0]; d[1] = s[1]; d[2] = s[2]; }
         }
       }
-      ok = WriteAll(out, bmp.data(), row * rows);
+      if (!held) ok = WriteAll(out, bmp.data(), row * rows);
       bottom = top;
     }
+    for (std::size_t at = 0, total = std::size_t(row) * height; held && ok && at < total; at += 8 << 20)
+      ok = WriteAll(out, held + at, static_cast<DWORD>(std::min<std::size_t>(8 << 20, total - at)));
+    if (bitmap) DeleteObject(bitmap);
     if (ok && flush) ok = FlushFileBuffers(out);
     CloseHandle(out);
     if (!ok) return Fail("WriteFile", HRESULT_FROM_WIN32(GetLastError()));
