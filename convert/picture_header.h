@@ -61,6 +61,7 @@ struct PictureHeader {
   FrameRect first_frame;     // a GIF's first image on the screen; otherwise the whole picture
   std::uint32_t frame_count = 1;
   bool top_down = false;     // a BMP with a negative height
+  bool operator==(const PictureHeader&) const = default;
 };
 
 struct Inspection {
