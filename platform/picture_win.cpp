@@ -10,7 +10,7 @@ Picture Picture::Create(int width, int height, int bitsPerPixel) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
-  // Negative: top-down rows.
+  // 24 bits: bottom-up, as the BMP file lays them out; 32 bits: top-down.
   info.bmiHeader.biHeight = bitsPerPixel == 24 ? height : -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
