@@ -28,13 +28,16 @@ class Picture {
   HBITMAP bitmap() const { return bitmap_.get(); }
   // Row y counted from the top; rows lie apart by stride() bytes, upward in
   // memory at 32 bits a pixel and downward at 24.
-  std::uint8_t* row(int y) { return top_ + static_cast<std::ptrdiff_t>(y) * step_; }
-  const std::uint8_t* row(int y) const { return top_ + static_cast<std::ptrdiff_t>(y) * step_; }
+  std::uint8_t* row(int y) { return bits_ + RowOffset(y); }
+  const std::uint8_t* row(int y) const { return bits_ + RowOffset(y); }
   // From a row's first byte to the next row's: -stride() at 24 bits a pixel.
-  std::ptrdiff_t step() const { return step_; }
+  std::ptrdiff_t step() const {
+    const auto s = static_cast<std::ptrdiff_t>(stride());
+    return BottomUp() ? -s : s;
+  }
   // At 24 bits a pixel, every row from the bottom one up, as one block of
   // stride() x height() bytes; otherwise null.
-  const std::uint8_t* bottomUpRows() const { return step_ < 0 ? bits_ : nullptr; }
+  const std::uint8_t* bottomUpRows() const { return BottomUp() ? bits_ : nullptr; }
   int bytesPerPixel() const { return bytesPerPixel_; }
   std::size_t stride() const { return (static_cast<std::size_t>(width_) * bytesPerPixel_ + 3) & ~std::size_t{3}; }
 
@@ -44,8 +47,11 @@ class Picture {
   int height_ = 0;
   int bytesPerPixel_ = 4;
   std::uint8_t* bits_ = nullptr;  // the lowest address of the block
-  std::uint8_t* top_ = nullptr;
-  std::ptrdiff_t step_ = 0;
+
+  bool BottomUp() const { return bytesPerPixel_ == 3; }
+  std::ptrdiff_t RowOffset(int y) const {
+    return static_cast<std::ptrdiff_t>(BottomUp() ? height_ - 1 - y : y) * static_cast<std::ptrdiff_t>(stride());
+  }
 };
 
 }  // namespace velmora

@@ -22,9 +22,6 @@ Picture Picture::Create(int width, int height, int bitsPerPixel) {
   p.height_ = height;
   p.bytesPerPixel_ = bitsPerPixel / 8;
   p.bits_ = static_cast<std::uint8_t*>(bits);
-  const auto stride = static_cast<std::ptrdiff_t>(p.stride());
-  p.step_ = bitsPerPixel == 24 ? -stride : stride;
-  p.top_ = p.bits_ + (bitsPerPixel == 24 ? (height - 1) * stride : 0);
   return p;
 }
 
