@@ -3,6 +3,7 @@
 // every byte the program reads is one a test chose.
 #include <algorithm>
 #include <cstdint>
+#include <ostream>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -19,6 +20,9 @@ struct Rgb {
   std::uint8_t r, g, b;
   bool operator==(const Rgb&) const = default;
 };
+inline std::ostream& operator<<(std::ostream& o, const Rgb& c) {
+  return o << "rgb(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << ")";
+}
 
 // A BMP's two headers, with an info header of `info_size` bytes (12 is the old
 // core header) and `pixel_bytes` of pixels to follow.

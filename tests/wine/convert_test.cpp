@@ -40,9 +40,6 @@ class ComForTheRun : public ::testing::Environment {
 };
 [[maybe_unused]] const auto* const kCom = ::testing::AddGlobalTestEnvironment(new ComForTheRun);
 
-std::ostream& operator<<(std::ostream& o, const Rgb& c) {
-  return o << "rgb(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << ")";
-}
 constexpr Rgb kWhite{255, 255, 255};
 
 Rgb PixelAt(const Picture& p, int x, int y) {
