@@ -9,6 +9,7 @@
 
 #include "app/texts.h"
 #include "platform/failure.h"
+#include "platform/newer_api_win.h"
 
 namespace velmora {
 namespace {
@@ -71,6 +72,16 @@ bool frmMain::Create(HINSTANCE instance) {
                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                   instance, this);
   if (!hwnd_) return false;
+  // Per monitor from Windows 10 on: the window may open on a monitor whose
+  // density is not the system's. On XP the two are one and nothing moves.
+  if (const int dpi = WindowDpi(hwnd_); dpi != screen_.ppi) {
+    screen_.ppi = dpi;
+    screen_.tpp = {1440.0f / dpi, 1440.0f / dpi};
+    frame = ToPixels(kClient);
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   systemBoxes_.SetOwner(hwnd_);
   systemDialog_.SetOwner(hwnd_);
 
@@ -393,7 +404,7 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
-    case WM_DPICHANGED:
+    case kWmDpiChanged:
       OnDpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_DRAWITEM: {

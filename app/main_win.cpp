@@ -8,6 +8,7 @@
 
 #include "app/frm_main.h"
 #include "platform/handles.h"
+#include "platform/newer_api_win.h"
 #include "registry/system_registry.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
@@ -15,8 +16,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   // The window keeps the classic look its design has: button-face pages and
-  // frames, whatever visual style the system is using.
-  SetThemeAppProperties(STAP_ALLOW_NONCLIENT);
+  // frames, whatever visual style the system is using. Looked up at run
+  // time: its documentation names no Windows before Vista, and where it is
+  // missing the controls simply take the system's theme.
+  using SetThemeAppPropertiesFn = void(WINAPI*)(DWORD);
+  if (const auto setThemes = velmora::SystemFunction<SetThemeAppPropertiesFn>(L"uxtheme.dll", "SetThemeAppProperties"))
+    setThemes(STAP_ALLOW_NONCLIENT);
 
   auto registry = velmora::registry::MakeSystemRegistry();
   auto codec = velmora::registry::MakeSystemAnsiCodec();

@@ -3,3 +3,5 @@
 export WINEPREFIX="${WINEPREFIX:-$build/bench-wine}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG="${WINEDEBUG:--all}"
+# Our own "wine" first: it picks the loader this machine can run.
+export PATH="$(cd "$(dirname "${BASH_SOURCE[0]}")/../tools/wine-loader" && pwd):$PATH"

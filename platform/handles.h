@@ -69,6 +69,8 @@ struct FileTraits { using Handle = HANDLE; static HANDLE Empty() { return INVALI
                     static void Close(HANDLE h) { CloseHandle(h); } };
 struct EventTraits { using Handle = HANDLE; static HANDLE Empty() { return nullptr; }
                      static void Close(HANDLE h) { CloseHandle(h); } };
+struct ThreadTraits { using Handle = HANDLE; static HANDLE Empty() { return nullptr; }
+                      static void Close(HANDLE h) { CloseHandle(h); } };
 
 struct VirtualMemoryTraits { using Handle = void*; static void* Empty() { return nullptr; }
                              static void Close(void* p) { VirtualFree(p, 0, MEM_RELEASE); } };
@@ -82,6 +84,7 @@ using UniqueIcon = Unique<IconTraits>;
 using UniqueMenu = Unique<MenuTraits>;
 using UniqueFile = Unique<FileTraits>;
 using UniqueEvent = Unique<EventTraits>;
+using UniqueThread = Unique<ThreadTraits>;
 using UniqueVirtualMemory = Unique<VirtualMemoryTraits>;
 
 class Selection {  // puts back whatever was selected before

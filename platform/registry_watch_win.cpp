@@ -26,13 +26,18 @@ RegistryWatch::RegistryWatch(HWND window, UINT message, std::wstring subKey)
     : window_(window), message_(message), subKey_(std::move(subKey)),
       stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       changed_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-  if (stop_ && changed_) thread_ = std::thread(&RegistryWatch::Watch, this);
+  if (stop_ && changed_) thread_.reset(CreateThread(nullptr, 0, &RegistryWatch::Run, this, 0, nullptr));
 }
 
 RegistryWatch::~RegistryWatch() {
-  if (!thread_.joinable()) return;
+  if (!thread_) return;
   SetEvent(stop_.get());
-  thread_.join();
+  WaitForSingleObject(thread_.get(), INFINITE);
+}
+
+DWORD WINAPI RegistryWatch::Run(void* self) {
+  static_cast<RegistryWatch*>(self)->Watch();
+  return 0;
 }
 
 void RegistryWatch::Watch() {

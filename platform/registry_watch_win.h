@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <string>
-#include <thread>
 
 #include "platform/handles.h"
 
@@ -19,13 +18,16 @@ class RegistryWatch {
   RegistryWatch& operator=(const RegistryWatch&) = delete;
 
  private:
+  static DWORD WINAPI Run(void* self);
   void Watch();
 
   HWND window_;
   UINT message_;
   std::wstring subKey_;
   UniqueEvent stop_, changed_;
-  std::thread thread_;
+  // A plain Win32 thread: std::thread's waits import GetTickCount64, which
+  // Windows XP's kernel32 lacks, and XP's loader then refuses the program.
+  UniqueThread thread_;
 };
 
 }  // namespace velmora

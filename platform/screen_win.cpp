@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/newer_api_win.h"
 #include "platform/screen.h"
 
 namespace velmora {
@@ -15,6 +16,14 @@ Screen ReadScreen() {
     screen.tpp.y = 1440.0f / (ppiY > 0 ? ppiY : screen.ppi);
   }
   return screen;
+}
+
+int WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto forWindow = SystemFunction<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
+  if (forWindow)
+    if (const UINT dpi = forWindow(window); dpi > 0) return static_cast<int>(dpi);
+  return ReadScreen().ppi;
 }
 
 }  // namespace velmora

@@ -7,6 +7,8 @@ exe="$1"
 build="$(dirname "$(dirname "$exe")")"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Our own "wine" first: it picks the loader this machine can run.
+export PATH="$(cd "$(dirname "$0")/wine-loader" && pwd):$PATH"
 
 add_toolbar_key() {
   # The shell creates the toolbar key on Windows; a new Wine prefix lacks it,

@@ -43,7 +43,10 @@ def parse_args():
 class Wine:
     def __init__(self, build):
         self.env = dict(os.environ, WINEPREFIX=os.path.join(build, "bench-wine", "prefix"),
-                        WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all", WINEARCH="win64")
+                        WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all", WINEARCH="win64",
+                        # Our own "wine" first: it picks the loader this machine can run.
+                        PATH=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
+                                          "wine-loader") + os.pathsep + os.environ["PATH"])
         self.env.pop("DISPLAY", None)  # WIC needs no display
         if not os.path.isdir(self.env["WINEPREFIX"]):
             print("Making the benchmark's Wine prefix (once)...", file=sys.stderr)

@@ -18,7 +18,9 @@ SHOTS = os.path.join(BUILD, "screenshots")
 
 ENV = dict(os.environ)
 ENV.update(WINEPREFIX=os.path.join(STATE, "prefix"), WINEDEBUG="-all",
-           WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64")
+           WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64",
+           # Our own "wine" first: it picks the loader this machine can run.
+           PATH=os.path.join(SOURCE, "tools", "wine-loader") + os.pathsep + os.environ["PATH"])
 with open(os.path.join(STATE, "display")) as f:
     ENV["DISPLAY"] = f.read().strip()
 

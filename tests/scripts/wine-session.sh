@@ -1,11 +1,33 @@
 #!/usr/bin/env bash
-# start STATE: a fresh Wine prefix, a persistent wineserver, and an Xvfb of our
-#              own when no display is set; the toolbar key the shell would have.
-# stop STATE:  ends what start began, by process id.
+# start STATE [xp]: a fresh Wine prefix, a persistent wineserver, and an Xvfb
+#                   of our own when no display is set; the toolbar key the
+#                   shell would have. With xp, the prefix claims Windows XP
+#                   and has no WIC, as XP without it.
+# stop STATE:       ends what start began, by process id.
 set -eu
 cmd="$1"
 export VELMORA_WINE_STATE="$2"
 state="$2"
+flavour="${3:-}"
+
+# Wine registers two WIC factories, CLSID_WICImagingFactory and
+# CLSID_WICImagingFactory2, each in both views of the registry; with all four
+# gone CoCreateInstance answers "class not registered", as on XP.
+wic_factories=('{CACAF262-9370-4615-A13B-9F5539DA4C0A}' '{317D06E8-5F24-433D-BDF7-79CE68D8ABC2}')
+
+make_xp() {
+  wine reg add 'HKCU\Software\Wine' /v Version /d winxp /f </dev/null >>"$state/wine.log" 2>&1
+  local clsid view
+  for clsid in "${wic_factories[@]}"; do
+    for view in 32 64; do
+      wine reg delete "HKLM\\Software\\Classes\\CLSID\\$clsid" /f "/reg:$view" </dev/null >>"$state/wine.log" 2>&1 || true
+      if wine reg query "HKLM\\Software\\Classes\\CLSID\\$clsid" "/reg:$view" </dev/null >/dev/null 2>&1; then
+        echo "WIC is still registered: $clsid in the $view-bit view" >&2
+        exit 1
+      fi
+    done
+  done
+}
 
 start() {
   stop_quietly
@@ -46,7 +68,8 @@ start() {
   fi
   wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Toolbar' /f </dev/null >>"$state/wine.log" 2>&1
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f </dev/null >>"$state/wine.log" 2>&1
-  echo "Wine prefix ready at $WINEPREFIX on display $DISPLAY"
+  if [ "$flavour" = xp ]; then make_xp; fi
+  echo "Wine prefix ready at $WINEPREFIX on display $DISPLAY${flavour:+ ($flavour)}"
 }
 
 stop_quietly() {

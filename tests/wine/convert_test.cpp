@@ -176,13 +176,29 @@ void ExpectPixels(const Picture& p, int w, int h, const std::vector<Rgb>& want) 
     }
 }
 
-using PictureLoading = TempFolderTest;
+// The same pictures, good and hostile, through each decoder: WIC, and GDI+
+// as on Windows XP, which has no WIC. Both must give the same pixels and the
+// same refusals.
+class EachDecoder : public TempFolderTest, public ::testing::WithParamInterface<Decoder> {
+ protected:
+  LoadOutcome Load(const std::wstring& path, int bitsPerPixel = 32) const {
+    return LoadPictureFile(path, bitsPerPixel, GetParam());
+  }
+  LoadOutcome LoadBoth(const std::wstring& path) const;
+};
+
+std::string DecoderName(const ::testing::TestParamInfo<Decoder>& info) {
+  return info.param == Decoder::Wic ? "Wic" : "GdiPlus";
+}
+
+using PictureLoading = EachDecoder;
+INSTANTIATE_TEST_SUITE_P(Decoders, PictureLoading, ::testing::Values(Decoder::Wic, Decoder::GdiPlus), DecoderName);
 
 // Loads at 32 bits a pixel, and at 24 as the converter does: both must hold
 // the same pixels (each route has a way of its own to the 24-bit rows).
-LoadOutcome LoadBoth(const std::wstring& path) {
-  LoadOutcome full = LoadPictureFile(path);
-  const LoadOutcome packed = LoadPictureFile(path, 24);
+LoadOutcome EachDecoder::LoadBoth(const std::wstring& path) const {
+  LoadOutcome full = Load(path);
+  const LoadOutcome packed = Load(path, 24);
   EXPECT_EQ(packed.error, full.error);
   [&] {
     if (!full.picture) return;
@@ -196,7 +212,7 @@ LoadOutcome LoadBoth(const std::wstring& path) {
   return full;
 }
 
-TEST_F(PictureLoading, BmpRowsInEitherOrderComeOutExactly) {
+TEST_P(PictureLoading, BmpRowsInEitherOrderComeOutExactly) {
   for (auto [w, h] : {std::pair{5, 3}, {1, 1}, {4, 2}, {7, 4}}) {
     SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
     const std::vector<Rgb> px = Pattern(w, h);
@@ -220,7 +236,7 @@ std::vector<Rgb> Colours(const std::vector<std::uint8_t>& idx, const std::vector
   return px;
 }
 
-TEST_F(PictureLoading, GifPixelsComeOutExactly) {
+TEST_P(PictureLoading, GifPixelsComeOutExactly) {
   for (bool interlaced : {false, true}) {
     SCOPED_TRACE(interlaced ? "interlaced" : "progressive rows");
     const int w = 7, h = 19;  // every interlace pass has rows
@@ -231,7 +247,7 @@ TEST_F(PictureLoading, GifPixelsComeOutExactly) {
   }
 }
 
-TEST_F(PictureLoading, GifFirstImageSitsAtItsOffsetOnAWhiteScreen) {
+TEST_P(PictureLoading, GifFirstImageSitsAtItsOffsetOnAWhiteScreen) {
   // A 4 x 3 first image at (3, 2) on a 10 x 8 screen, with a local table and a
   // transparent colour; a second image that must not show.
   const std::vector<std::uint8_t> first = {0, 1, 2, 3, 3, 2, 1, 0, 1, 1, 2, 2};
@@ -249,7 +265,7 @@ TEST_F(PictureLoading, GifFirstImageSitsAtItsOffsetOnAWhiteScreen) {
   ExpectPixels(out.picture, 10, 8, want);
 }
 
-TEST_F(PictureLoading, GifImageReachingPastTheScreenIsClipped) {
+TEST_P(PictureLoading, GifImageReachingPastTheScreenIsClipped) {
   const LoadOutcome out = LoadBoth(Write(L"edge.gif", Gif(10, 8, kPalette).Image(7, 5, 4, 4, Indices(4, 4)).End()));
   if (!out.error.empty()) {  // refusing is acceptable; reading past the picture is not
     EXPECT_EQ(out.error.rfind(L"The GIF picture", 0), 0u) << Narrow(out.error);
@@ -261,7 +277,7 @@ TEST_F(PictureLoading, GifImageReachingPastTheScreenIsClipped) {
   ExpectPixels(out.picture, 10, 8, want);
 }
 
-TEST_F(PictureLoading, PartialTransparencyIsBlendedOverWhite) {
+TEST_P(PictureLoading, PartialTransparencyIsBlendedOverWhite) {
   // Straight alpha: each colour channel c at alpha a becomes
   // (c * a + 255 * (255 - a)) / 255, rounded to nearest.
   // (1 * 128 + 255 * 127) / 255 is 127.5: rounding and truncation part there.
@@ -273,23 +289,24 @@ TEST_F(PictureLoading, PartialTransparencyIsBlendedOverWhite) {
   ExpectPixels(out.picture, 4, 1, {{30, 20, 10}, kWhite, {128, 128, 128}, {214, 224, 244}});
 }
 
-using HostilePictures = TempFolderTest;
+using HostilePictures = EachDecoder;
+INSTANTIATE_TEST_SUITE_P(Decoders, HostilePictures, ::testing::Values(Decoder::Wic, Decoder::GdiPlus), DecoderName);
 
-TEST_F(HostilePictures, EachFailureHasItsOwnSentence) {
-  EXPECT_EQ(LoadPictureFile(Path(L"missing.gif")).error, L"The file does not exist.");
-  EXPECT_EQ(LoadPictureFile(Path(L"no such folder\\x.gif")).error, L"The file does not exist.");
-  EXPECT_EQ(LoadPictureFile(Write(L"empty.gif", {})).error, L"The file is empty.");
-  EXPECT_EQ(LoadPictureFile(dir_).error, L"It is a folder, not a picture file.");
+TEST_P(HostilePictures, EachFailureHasItsOwnSentence) {
+  EXPECT_EQ(Load(Path(L"missing.gif")).error, L"The file does not exist.");
+  EXPECT_EQ(Load(Path(L"no such folder\\x.gif")).error, L"The file does not exist.");
+  EXPECT_EQ(Load(Write(L"empty.gif", {})).error, L"The file is empty.");
+  EXPECT_EQ(Load(dir_).error, L"It is a folder, not a picture file.");
   // Devices answer when opened (the null device as an empty file, the
   // console not at all); none of them is a picture file.
   for (const wchar_t* device : {L"CON", L"NUL", L"COM1", L"C:\\windows\\NUL.bmp"}) {
-    EXPECT_EQ(LoadPictureFile(device).error, L"It is a device, not a picture file.") << Narrow(device);
+    EXPECT_EQ(Load(device).error, L"It is a device, not a picture file.") << Narrow(device);
     EXPECT_EQ(WhyNotABmpFile(device), L"It is a device, not a picture file.") << Narrow(device);
   }
 }
 
 // The shell draws only BMP files: the header decides, not the name.
-TEST_F(HostilePictures, OnlyABmpFileIsABitmapWhateverItsName) {
+TEST_P(HostilePictures, OnlyABmpFileIsABitmapWhateverItsName) {
   const std::vector<Rgb> px = Pattern(3, 2);
   EXPECT_EQ(WhyNotABmpFile(Write(L"good.bmp", EncodeBmp(3, 2, px))), L"");
   const Bytes png = EncodeWithWic(GUID_ContainerFormatPng, GUID_WICPixelFormat32bppBGRA, 1, 1, {1, 2, 3, 255});
@@ -298,7 +315,7 @@ TEST_F(HostilePictures, OnlyABmpFileIsABitmapWhateverItsName) {
   EXPECT_EQ(WhyNotABmpFile(Path(L"gone.bmp")), L"The file does not exist.");
 }
 
-TEST_F(HostilePictures, CutAndCorruptFilesAreRefusedWithoutAPicture) {
+TEST_P(HostilePictures, CutAndCorruptFilesAreRefusedWithoutAPicture) {
   const Bytes gif = Gif(40, 30, kPalette).Image(0, 0, 40, 30, std::vector<std::uint8_t>(1200, 1)).End();
   const std::vector<Rgb> px = Pattern(40, 30);
   const Bytes jpeg = EncodeJpeg(40, 30, px);
@@ -325,7 +342,7 @@ TEST_F(HostilePictures, CutAndCorruptFilesAreRefusedWithoutAPicture) {
 
   for (const Case& c : cases) {
     SCOPED_TRACE(Narrow(c.name));
-    const LoadOutcome out = LoadPictureFile(Write(c.name, c.bytes));
+    const LoadOutcome out = Load(Write(c.name, c.bytes));
     EXPECT_FALSE(out.picture);
     EXPECT_EQ(out.error.rfind(c.starts, 0), 0u) << Narrow(out.error);
   }
@@ -333,18 +350,18 @@ TEST_F(HostilePictures, CutAndCorruptFilesAreRefusedWithoutAPicture) {
 
 // The 54-byte file claiming 30000 x 30000, which WIC spends seconds on, is
 // refused from its header before WIC sees it.
-TEST_F(HostilePictures, AHugeSizeIsRefusedBeforeTheDecoderSeesIt) {
+TEST_P(HostilePictures, AHugeSizeIsRefusedBeforeTheDecoderSeesIt) {
   const auto start = std::chrono::steady_clock::now();
-  const LoadOutcome out = LoadPictureFile(Write(L"huge.bmp", BmpHeaders(40, 30000, 30000, 24)));
+  const LoadOutcome out = Load(Write(L"huge.bmp", BmpHeaders(40, 30000, 30000, 24)));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
   EXPECT_EQ(out.error.rfind(L"The picture is too large: 30000 x 30000 pixels.", 0), 0u) << Narrow(out.error);
 }
 
-TEST_F(HostilePictures, AFileHeldByAnotherProgramIsReported) {
+TEST_P(HostilePictures, AFileHeldByAnotherProgramIsReported) {
   const std::wstring path = Write(L"held.bmp", EncodeBmp(2, 2, Pattern(2, 2)));
   UniqueFile holder(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(holder);
-  EXPECT_EQ(LoadPictureFile(path).error, L"Another program is using the file; close it and try again.");
+  EXPECT_EQ(Load(path).error, L"Another program is using the file; close it and try again.");
 }
 
 using BmpSaving = TempFolderTest;

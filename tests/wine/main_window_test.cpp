@@ -19,8 +19,10 @@
 #include "fakes/fake_dialog.h"
 #include "fakes/fake_message_boxes.h"
 #include "platform/handles.h"
+#include "platform/newer_api_win.h"
 #include "platform/screen.h"
 #include "registry/system_registry.h"
+#include "shared/registry_keys_win.h"
 
 namespace velmora {
 namespace {
@@ -29,14 +31,18 @@ using namespace design;
 
 // Owned handles of each kind (bitmaps, memory contexts, other GDI objects,
 // fonts, icons, files), then the windows of this thread.
+BOOL CALLBACK CountWindow(HWND, LPARAM n) {
+  ++*reinterpret_cast<long*>(n);
+  return TRUE;
+}
+
 struct Census {
   std::vector<long> counts{UniqueBitmap::Live(), MemoryDc::Live(), UniqueGdiObject::Live(),
                            UniqueFont::Live(),   UniqueIcon::Live(), UniqueFile::Live(), 0};
   SIZE_T privateBytes = 0;
   explicit Census(HWND window) {
-    const auto count = [](HWND, LPARAM n) { ++*reinterpret_cast<long*>(n); return TRUE; };
-    EnumThreadWindows(GetCurrentThreadId(), count, reinterpret_cast<LPARAM>(&counts.back()));
-    EnumChildWindows(window, count, reinterpret_cast<LPARAM>(&counts.back()));
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&counts.back()));
+    EnumChildWindows(window, CountWindow, reinterpret_cast<LPARAM>(&counts.back()));
     PROCESS_MEMORY_COUNTERS_EX memory{};
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
     privateBytes = memory.PrivateUsage;
@@ -99,15 +105,11 @@ class SlowBoxes final : public MessageBoxes {
 const wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
 
 std::wstring ReadValue(const wchar_t* name) {
-  wchar_t data[1024] = L"<none>";
-  DWORD size = sizeof(data);
-  RegGetValueW(HKEY_CURRENT_USER, kToolbar, name, RRF_RT_REG_SZ, nullptr, data, &size);
-  return data;
+  return testing_support::ReadString(kToolbar, name, L"<none>");
 }
 
 void SetValue(const wchar_t* name, const std::wstring& data) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, kToolbar, name, REG_SZ, data.c_str(),
-                  static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  testing_support::WriteString(kToolbar, name, data);
 }
 
 class MainWindowInUse : public ::testing::Test {
@@ -120,8 +122,8 @@ class MainWindowInUse : public ::testing::Test {
     ASSERT_TRUE(window_.Create(GetModuleHandleW(nullptr)));
   }
   void TearDown() override {
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kToolbar, L"BackBitmap");
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kToolbar, L"BackBitmapIE5");
+    testing_support::DeleteValue(kToolbar, L"BackBitmap");
+    testing_support::DeleteValue(kToolbar, L"BackBitmapIE5");
     std::filesystem::remove_all(folder_);
   }
   void Command(int id, int code = 0) {
@@ -254,7 +256,7 @@ TEST_F(MainWindowInUse, ADensityChangeLaysOutAgainAndTheMockupCoversThePreview) 
   const int dpi = 144;
   RECT frame{100, 100, 100 + TwipsToPixels(kClient.w, dpi), 100 + TwipsToPixels(kClient.h, dpi)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(window_.hwnd(), GWL_STYLE)), FALSE, 0);
-  SendMessageW(window_.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
+  SendMessageW(window_.hwnd(), kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
 
   RECT client{};
   GetClientRect(window_.hwnd(), &client);
@@ -358,8 +360,7 @@ TEST_F(MainWindowInUse, TheStatusFollowsTheRegistryWhoeverWritesIt) {
   EXPECT_TRUE(PumpUntil([&] { return TextOf(explorer) == L"tile.bmp"; }));
   EXPECT_TRUE(PumpUntil([&] { return Printed(Control(IDC_SWATCH_EXPLORER), 1, 1)[0] == 0x404040; }))
       << "the swatch follows too";
-  ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, kToolbar), ERROR_SUCCESS);
-  RegDeleteKeyW(HKEY_CURRENT_USER, kToolbar);
+  ASSERT_EQ(testing_support::DeleteTree(HKEY_CURRENT_USER, kToolbar), ERROR_SUCCESS);
   EXPECT_TRUE(PumpUntil([&] { return TextOf(explorer) == L"No toolbar wallpaper set"; }));
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kToolbar, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
@@ -423,7 +424,7 @@ TEST_F(MainWindowInUse, StartUpShowsEachValueAsItIsAndSaysWhatIsWrong) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.explorer.begin(), c.explorer.end()));
     for (const auto& [name, value] : {std::pair{L"BackBitmap", c.explorer}, std::pair{L"BackBitmapIE5", c.ieoe}}) {
-      if (value == L"<none>") RegDeleteKeyValueW(HKEY_CURRENT_USER, kToolbar, name);
+      if (value == L"<none>") testing_support::DeleteValue(kToolbar, name);
       else SetValue(name, value);
     }
     fakes::FakeMessageBoxes boxes;

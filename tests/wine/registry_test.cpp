@@ -11,6 +11,7 @@
 #include "fakes/fake_message_boxes.h"
 #include "registry/reg_functions.h"
 #include "registry/system_registry.h"
+#include "shared/registry_keys_win.h"
 
 namespace velmora {
 namespace {
@@ -19,7 +20,7 @@ namespace {
 constexpr char kTestSubKey[] = "Software\\Velmora Tests\\Contract";
 constexpr wchar_t kTestKeyPath[] = L"HKEY_CURRENT_USER\\Software\\Velmora Tests\\Contract";
 
-void DeleteTestKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kTestSubKey); RegDeleteKeyA(HKEY_CURRENT_USER, kTestSubKey); }
+void DeleteTestKey() { testing_support::DeleteTree(HKEY_CURRENT_USER, L"Software\\Velmora Tests\\Contract"); }
 
 void PutRaw(const std::string& name, std::uint32_t type, const std::string& bytes) {
   HKEY key = nullptr;

@@ -1,5 +1,8 @@
-# Cross build for 64-bit Windows. The -posix compilers are needed: the win32
-# thread model's libstdc++ has no std::mutex, and GoogleTest will not build.
+# Cross build for 64-bit Windows: the same sources, for running the Wine
+# tests on a machine that cannot run 32-bit code (its kernel refuses i386
+# programs, so Debian's wine32 cannot start). The -posix compilers are
+# needed: the win32 thread model's libstdc++ has no std::mutex, and
+# GoogleTest will not build.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
