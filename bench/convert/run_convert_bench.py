@@ -1,19 +1,26 @@
 #!/usr/bin/env python3
-"""Conversion speed and memory: velmora-convert.exe against its floors.
+"""Conversion speed and memory: velmora-convert.exe against its floors, through
+each of the loader's two decoders.
 
 usage: run_convert_bench.py BUILD_DIR [--runs N] [--sizes 640x480,1920x1080,4000x3000]
+                            [--decoders wic,gdiplus] [--no-native]
 
-For JPEG and GIF pictures of each size it times, whole process, median of N
-runs after one warm-up:
-  tool      velmora-convert.exe IN OUT under Wine (checks, Picture, temporary
-            file, flush, move: the converter tab's Save path)
-  floor     velmora-bench-wic-floor.exe under Wine: bare WIC decode, strips
-            written straight to OUT (the least a WIC program does)
+BUILD_DIR is a Windows tree whose programs this machine runs (build/win64
+where the kernel refuses 32-bit programs). For JPEG and GIF pictures of each
+size it times, whole process, median of N runs after one warm-up, all
+programs taking turns in the same rounds:
+  tool      velmora-convert.exe IN OUT --decoder D under Wine (checks, Picture,
+            temporary file, flush, move: the converter tab's Save path)
+  floor     the bare program for that decoder under Wine: WIC
+            (velmora-bench-wic-floor.exe) or GDI+ 1.0
+            (velmora-bench-gdiplus-floor.exe), strips written straight to OUT
   floor+fl  the same with FlushFileBuffers, which the real saver does
   held      the same again keeping the picture, as a window that shows it
             must: one fresh 24-bit DIB section, written out whole
   djpeg     djpeg -bmp natively (JPEG only)
   magick    ImageMagick convert to a 24-bit BMP natively
+Both decoders run in one prefix that has WIC: --decoder gdiplus makes the
+tool take the path that Windows XP takes.
 Memory: the Windows programs report their own peak working set from inside
 (GetProcessMemoryInfo, --stats) and the working set they started with, after
 COM came up; "over idle" is the difference, compared with the decoded picture
@@ -31,28 +38,55 @@ import sys
 import tempfile
 import time
 
+DECODERS = {"wic": ("WIC", "velmora-bench-wic-floor.exe"), "gdiplus": ("GDI+", "velmora-bench-gdiplus-floor.exe")}
+
 
 def parse_args():
     p = argparse.ArgumentParser()
     p.add_argument("build")
     p.add_argument("--runs", type=int, default=5)
     p.add_argument("--sizes", default="640x480,1920x1080,4000x3000")
-    return p.parse_args()
+    p.add_argument("--decoders", default="wic,gdiplus")
+    p.add_argument("--no-native", action="store_true", help="leave out djpeg and ImageMagick")
+    args = p.parse_args()
+    args.decoders = args.decoders.split(",")
+    for d in args.decoders:
+        if d not in DECODERS:
+            p.error(f"unknown decoder {d}; known: {', '.join(DECODERS)}")
+    return args
+
+
+# Wine's two WIC factories; with each gone from both views of the registry,
+# CoCreateInstance answers "class not registered", as on Windows XP.
+WIC_FACTORIES = ("{CACAF262-9370-4615-A13B-9F5539DA4C0A}", "{317D06E8-5F24-433D-BDF7-79CE68D8ABC2}")
 
 
 class Wine:
-    def __init__(self, build):
-        self.env = dict(os.environ, WINEPREFIX=os.path.join(build, "bench-wine", "prefix"),
+    def __init__(self, build, without_wic=False):
+        name = "bench-wine-without-wic" if without_wic else "bench-wine"
+        self.env = dict(os.environ, WINEPREFIX=os.path.join(build, name, "prefix"),
                         WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all", WINEARCH="win64",
                         # Our own "wine" first: it picks the loader this machine can run.
                         PATH=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
                                           "wine-loader") + os.pathsep + os.environ["PATH"])
-        self.env.pop("DISPLAY", None)  # WIC needs no display
+        self.env.pop("DISPLAY", None)  # neither decoder needs a display
         if not os.path.isdir(self.env["WINEPREFIX"]):
             print("Making the benchmark's Wine prefix (once)...", file=sys.stderr)
             os.makedirs(os.path.dirname(self.env["WINEPREFIX"]), exist_ok=True)
             subprocess.run(["wineboot", "-i"], env=self.env, capture_output=True, check=True)
         subprocess.run(["wineserver", "-p"], env=self.env)  # 2: already running, which is as good
+        if without_wic:
+            self.remove_wic()
+
+    def remove_wic(self):
+        # No pipes: a process that Wine starts along the way would hold them open.
+        quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for clsid in WIC_FACTORIES:
+            for view in ("/reg:32", "/reg:64"):
+                key = "HKLM\\Software\\Classes\\CLSID\\" + clsid
+                subprocess.run(["wine", "reg", "delete", key, "/f", view], **quiet)
+                if subprocess.run(["wine", "reg", "query", key, view], **quiet).returncode == 0:
+                    sys.exit(f"WIC is still registered in {self.env['WINEPREFIX']}: {clsid} ({view})")
 
     def stop(self):
         subprocess.run(["wineserver", "-k"], env=self.env)
@@ -103,13 +137,17 @@ def make_pictures(folder, sizes):
 
 
 def interleaved(runs, commands):
-    """Median seconds and all outputs of each command. The commands take turns
-    so that a busy machine slows each of them alike; the first round warms
-    the page cache and Wine's DLLs and is dropped."""
+    """All seconds and outputs of each command. The commands take turns so
+    that a busy machine slows each of them alike, and each round starts with
+    a different one; the first round warms the page cache and Wine's DLLs and
+    is dropped."""
     times = {name: [] for name in commands}
     outputs = {name: [] for name in commands}
+    names = list(commands)
     for round_ in range(runs + 1):
-        for name, (command, env) in commands.items():
+        shift = round_ % len(names)
+        for name in names[shift:] + names[:shift]:
+            command, env = commands[name]
             took, text = timed(command, env)
             if round_ > 0:
                 times[name].append(took)
@@ -124,12 +162,16 @@ def native_peak_kib(command):
         return int(report.read().split()[-1])
 
 
+def over_idle(stats):
+    return max(s["peak_working_set"] - s["start_working_set"] for s in stats)
+
+
 def main():
     args = parse_args()
     build = os.path.abspath(args.build)
     tool = os.path.join(build, "velmora-convert.exe")
-    floor = os.path.join(build, "velmora-bench-wic-floor.exe")
-    for exe in (tool, floor):
+    floors = {d: os.path.join(build, DECODERS[d][1]) for d in args.decoders}
+    for exe in [tool, *floors.values()]:
         if not os.path.exists(exe):
             sys.exit(f"{exe} has not been built")
     sizes = [tuple(int(n) for n in s.split("x")) for s in args.sizes.split(",")]
@@ -143,77 +185,101 @@ def main():
                 source, bmp = windows_path(path), windows_path(target)
                 djpeg = ["djpeg", "-bmp", "-outfile", target, path]
                 magick = ["convert", path + "[0]", "-type", "TrueColor", "BMP3:" + target]
-                commands = {
-                    "tool": wine.command(tool, source, bmp, "--stats"),
-                    "floor": wine.command(floor, source, bmp, "--stats"),
-                    "flush": wine.command(floor, source, bmp, "--flush", "--stats"),
-                    "held": wine.command(floor, source, bmp, "--flush", "--hold", "--stats"),
-                    "magick": (magick, None),
-                }
-                if kind == "JPEG":
-                    commands["djpeg"] = (djpeg, None)
+                commands = {}
+                for d in args.decoders:
+                    commands[(d, "tool")] = wine.command(tool, source, bmp, "--decoder", d, "--stats")
+                    commands[(d, "floor")] = wine.command(floors[d], source, bmp, "--stats")
+                    commands[(d, "flush")] = wine.command(floors[d], source, bmp, "--flush", "--stats")
+                    commands[(d, "held")] = wine.command(floors[d], source, bmp, "--flush", "--hold", "--stats")
+                if not args.no_native:
+                    commands[("native", "magick")] = (magick, None)
+                    if kind == "JPEG":
+                        commands[("native", "djpeg")] = (djpeg, None)
                 times, outputs = interleaved(args.runs, commands)
-                tool_stats = [stats_of(s) for s in outputs["tool"]]
-                floor_stats = [stats_of(s) for s in outputs["floor"]]
-                flush_stats = [stats_of(s) for s in outputs["flush"]]
-                held_stats = [stats_of(s) for s in outputs["held"]]
-                decoded = width * height * 4
-                rows.append({
+                stats = {k: [stats_of(s) for s in v] for k, v in outputs.items()}
+                row = {
                     "picture": f"{width}x{height} {kind}",
                     "times": times,
-                    "inside": [s["load_ms"] + s["save_ms"] for s in tool_stats],
-                    "flush_inside": [s["total_ms"] for s in flush_stats],
-                    "held_inside": [s["total_ms"] for s in held_stats],
-                    "tool_peak": max(s["peak_working_set"] for s in tool_stats),
-                    "tool_over": max(s["peak_working_set"] - s["start_working_set"] for s in tool_stats),
-                    "floor_over": max(s["peak_working_set"] - s["start_working_set"] for s in floor_stats),
-                    "held_over": max(s["peak_working_set"] - s["start_working_set"] for s in held_stats),
-                    "decoded": decoded,
+                    "decoded": width * height * 4,
                     "picture24": (width * 3 + 3) // 4 * 4 * height,
-                    "djpeg_kib": native_peak_kib(djpeg) if kind == "JPEG" else None,
-                    "magick_kib": native_peak_kib(magick),
-                })
+                    "djpeg_kib": native_peak_kib(djpeg) if kind == "JPEG" and not args.no_native else None,
+                    "magick_kib": None if args.no_native else native_peak_kib(magick),
+                }
+                for d in args.decoders:
+                    tool_stats = stats[(d, "tool")]
+                    row[d] = {
+                        "inside": [s["load_ms"] + s["save_ms"] for s in tool_stats],
+                        "flush_inside": [s["total_ms"] for s in stats[(d, "flush")]],
+                        "held_inside": [s["total_ms"] for s in stats[(d, "held")]],
+                        "tool_peak": max(s["peak_working_set"] for s in tool_stats),
+                        "tool_over": over_idle(tool_stats),
+                        "floor_over": over_idle(stats[(d, "floor")]),
+                        "held_over": over_idle(stats[(d, "held")]),
+                    }
+                rows.append(row)
     finally:
         wine.stop()
+    report(args, rows)
 
+
+def report(args, rows):
     mib = 1 << 20
     med = statistics.median
-    print(f"Medians of {args.runs} interleaved runs after one warm-up; 'min' compares the fastest runs, "
-          f"the least disturbed by other work on the machine.")
-    print("Whole process, seconds: tool = velmora-convert.exe, floor = bare WIC decode and write, "
-          "+fl = with FlushFileBuffers, held = also keeping the picture (under Wine).")
+    print(f"Medians of {args.runs} interleaved runs after one warm-up, every program of a picture in the same "
+          f"rounds; 'min' compares the fastest runs, the least disturbed by other work on the machine.")
+    print("Whole process, seconds, under Wine: tool = velmora-convert.exe --decoder D, floor = the bare program "
+          "for decoder D, +fl = with FlushFileBuffers, held = also keeping the picture.")
     print("Inside, ms: from the picture's opening to the BMP's closing, measured by the program itself.")
-    head = (f"{'picture':<16}{'tool':>7}{'floor':>7}{'ratio':>7}{'floor+fl':>9}{'ratio':>7}{'min':>6}"
-            f"{'held':>7}{'ratio':>7}{'djpeg':>7}{'magick':>8}{'|':>3}{'tool in':>9}{'fl+fl in':>9}"
+    head = (f"{'picture':<16}{'dec':<6}{'tool':>7}{'floor':>7}{'ratio':>7}{'floor+fl':>9}{'ratio':>7}"
+            f"{'held':>7}{'ratio':>7}{'min':>6}{'djpeg':>7}{'magick':>8}{'|':>3}{'tool in':>9}{'fl+fl in':>9}"
             f"{'ratio':>7}{'held in':>9}{'ratio':>7}")
     print(head)
     print("-" * len(head))
     for r in rows:
         t = r["times"]
-        dj = f"{med(t['djpeg']):.3f}" if "djpeg" in t else "-"
-        print(f"{r['picture']:<16}{med(t['tool']):>7.3f}{med(t['floor']):>7.3f}"
-              f"{med(t['tool']) / med(t['floor']):>7.2f}{med(t['flush']):>9.3f}"
-              f"{med(t['tool']) / med(t['flush']):>7.2f}{min(t['tool']) / min(t['flush']):>6.2f}"
-              f"{med(t['held']):>7.3f}{med(t['tool']) / med(t['held']):>7.2f}"
-              f"{dj:>7}{med(t['magick']):>8.3f}{'|':>3}{med(r['inside']):>9.0f}{med(r['flush_inside']):>9.0f}"
-              f"{med(r['inside']) / med(r['flush_inside']):>7.2f}{med(r['held_inside']):>9.0f}"
-              f"{med(r['inside']) / med(r['held_inside']):>7.2f}")
+        dj = f"{med(t[('native', 'djpeg')]):.3f}" if ("native", "djpeg") in t else "-"
+        mg = f"{med(t[('native', 'magick')]):.3f}" if ("native", "magick") in t else "-"
+        for d in args.decoders:
+            tool, floor, flush, held = (t[(d, k)] for k in ("tool", "floor", "flush", "held"))
+            x = r[d]
+            print(f"{r['picture']:<16}{DECODERS[d][0]:<6}{med(tool):>7.3f}{med(floor):>7.3f}"
+                  f"{med(tool) / med(floor):>7.2f}{med(flush):>9.3f}{med(tool) / med(flush):>7.2f}"
+                  f"{med(held):>7.3f}{med(tool) / med(held):>7.2f}{min(tool) / min(held):>6.2f}"
+                  f"{dj:>7}{mg:>8}{'|':>3}{med(x['inside']):>9.0f}{med(x['flush_inside']):>9.0f}"
+                  f"{med(x['inside']) / med(x['flush_inside']):>7.2f}{med(x['held_inside']):>9.0f}"
+                  f"{med(x['inside']) / med(x['held_inside']):>7.2f}")
+    print()
+    print("velmora / the floor that keeps the picture, whole process (median; fastest runs in brackets), "
+          "by decoder and format. Aim: at most 1.05.")
+    head = f"{'size':<12}{'format':<8}" + "".join(f"{DECODERS[d][0]:>18}" for d in args.decoders)
+    print(head)
+    print("-" * len(head))
+    for r in rows:
+        size, kind = r["picture"].split()
+        t = r["times"]
+        cells = "".join(
+            f"{med(t[(d, 'tool')]) / med(t[(d, 'held')]):>11.2f} ({min(t[(d, 'tool')]) / min(t[(d, 'held')]):.2f})"
+            for d in args.decoders)
+        print(f"{size:<12}{kind:<8}{cells}")
     print()
     print("Memory, MiB: peak working set inside the Windows programs (GetProcessMemoryInfo); 'over idle' "
           "subtracts the working set at start, COM up. Native programs: maximum resident set.")
     print("Aim: the tool over idle at most the floor's (the decoder's buffer) plus one 24-bit picture; "
           "'held over' is the floor keeping that picture.")
-    head = (f"{'picture':<16}{'decoded 32b':>12}{'tool peak':>10}{'over idle':>10}{'/decoded':>9}"
+    head = (f"{'picture':<16}{'dec':<6}{'decoded 32b':>12}{'tool peak':>10}{'over idle':>10}{'/decoded':>9}"
             f"{'floor over':>11}{'+24-bit':>9}{'tool/aim':>9}{'held over':>10}{'djpeg RSS':>10}{'magick RSS':>11}")
     print(head)
     print("-" * len(head))
     for r in rows:
         dj_mem = f"{r['djpeg_kib'] / 1024:.0f}" if r["djpeg_kib"] is not None else "-"
-        print(f"{r['picture']:<16}{r['decoded'] / mib:>12.1f}{r['tool_peak'] / mib:>10.1f}"
-              f"{r['tool_over'] / mib:>10.1f}{r['tool_over'] / r['decoded']:>9.2f}"
-              f"{r['floor_over'] / mib:>11.1f}{r['picture24'] / mib:>9.1f}"
-              f"{r['tool_over'] / (r['floor_over'] + r['picture24']):>9.2f}{r['held_over'] / mib:>10.1f}"
-              f"{dj_mem:>10}{r['magick_kib'] / 1024:>11.0f}")
+        mg_mem = f"{r['magick_kib'] / 1024:.0f}" if r["magick_kib"] is not None else "-"
+        for d in args.decoders:
+            x = r[d]
+            print(f"{r['picture']:<16}{DECODERS[d][0]:<6}{r['decoded'] / mib:>12.1f}{x['tool_peak'] / mib:>10.1f}"
+                  f"{x['tool_over'] / mib:>10.1f}{x['tool_over'] / r['decoded']:>9.2f}"
+                  f"{x['floor_over'] / mib:>11.1f}{r['picture24'] / mib:>9.1f}"
+                  f"{x['tool_over'] / (x['floor_over'] + r['picture24']):>9.2f}{x['held_over'] / mib:>10.1f}"
+                  f"{dj_mem:>10}{mg_mem:>11}")
 
 
 if __name__ == "__main__":

@@ -1,4 +1,4 @@
-// velmora-bench-wic-floor IN OUT [--flush] [--hold] [--stats]
+// velmora-bench-wic-floor IN OUT [--flush] [--hold] [--stats] [--phases]
 //
 // The least a WIC program can do to turn a picture into a 24-bit BMP: decode
 // the first frame, copy it out in strips from the bottom up, write each strip
@@ -6,7 +6,8 @@
 // picture object; --flush adds FlushFileBuffers, as the real saver does.
 // --hold keeps the picture as a window that shows it must: the rows go into
 // one fresh 24-bit DIB section, laid out as the file, which is then written
-// whole. The benchmark measures velmora-convert against each.
+// whole. The benchmark measures velmora-convert against each. --phases adds
+// the time of each step to --stats, to set beside velmora's own.
 #include <windows.h>
 #include <psapi.h>
 #include <wincodec.h>
@@ -23,6 +24,26 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 constexpr UINT kStripRows = 64;
+
+LARGE_INTEGER last_mark;
+bool phases = false;
+std::string phase_text;
+
+// Time since the last mark, for --phases; the marks sit where velmora's
+// loader and saver have matching steps.
+void Mark(const char* name) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  if (phases) {
+    char text[96];
+    std::snprintf(text, sizeof text, " phase_%s=%f", name,
+                  1000.0 * static_cast<double>(now.QuadPart - last_mark.QuadPart) /
+                      static_cast<double>(frequency.QuadPart));
+    phase_text += text;
+  }
+  last_mark = now;
+}
 
 bool WriteAll(HANDLE file, const void* data, DWORD size) {
   DWORD done = 0;
@@ -44,10 +65,11 @@ int wmain(int argc, wchar_t** argv) {
     if (arg == L"--flush") flush = true;
     else if (arg == L"--hold") hold = true;
     else if (arg == L"--stats") stats = true;
+    else if (arg == L"--phases") phases = true;
     else paths.push_back(arg);
   }
   if (paths.size() != 2) {
-    std::fprintf(stderr, "usage: velmora-bench-wic-floor IN OUT [--flush] [--hold] [--stats]\n");
+    std::fprintf(stderr, "usage: velmora-bench-wic-floor IN OUT [--flush] [--hold] [--stats] [--phases]\n");
     return 64;
   }
   HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -56,15 +78,18 @@ int wmain(int argc, wchar_t** argv) {
   GetProcessMemoryInfo(GetCurrentProcess(), &start, sizeof start);
   LARGE_INTEGER t0, t1, frequency;
   QueryPerformanceCounter(&t0);
+  last_mark = t0;
   {
     ComPtr<IWICImagingFactory> wic;
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
     hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&wic));
     if (FAILED(hr)) return Fail("CoCreateInstance", hr);
+    Mark("factory");
     hr = wic->CreateDecoderFromFilename(paths[0].c_str(), nullptr, GENERIC_READ,
                                         WICDecodeMetadataCacheOnDemand, &decoder);
     if (FAILED(hr)) return Fail("CreateDecoderFromFilename", hr);
+    Mark("create_decoder");
     if (FAILED(hr = decoder->GetFrame(0, &frame))) return Fail("GetFrame", hr);
     UINT width = 0, height = 0;
     frame->GetSize(&width, &height);
@@ -83,6 +108,7 @@ int wmain(int argc, wchar_t** argv) {
       if (FAILED(hr)) return Fail("converter Initialize", hr);
       source = converter;
     }
+    Mark("frame");
 
     HANDLE out = CreateFileW(paths[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -112,6 +138,7 @@ int wmain(int argc, wchar_t** argv) {
     const UINT in_stride = direct ? row : width * 4;
     std::vector<BYTE> strip(std::size_t(in_stride) * kStripRows);
     std::vector<BYTE> bmp(std::size_t(row) * kStripRows, 0);
+    Mark("prepare");
     for (UINT y = 0; held && direct && y < height; ++y) {  // WIC takes no negative stride
       const WICRect one{0, static_cast<INT>(y), static_cast<INT>(width), 1};
       hr = source->CopyPixels(&one, row, row, held + std::size_t(height - 1 - y) * row);
@@ -136,22 +163,29 @@ int wmain(int argc, wchar_t** argv) {
       if (!held) ok = WriteAll(out, bmp.data(), row * rows);
       bottom = top;
     }
+    Mark("copy");
     for (std::size_t at = 0, total = std::size_t(row) * height; held && ok && at < total; at += 8 << 20)
       ok = WriteAll(out, held + at, static_cast<DWORD>(std::min<std::size_t>(8 << 20, total - at)));
+    Mark("write");
     if (bitmap) DeleteObject(bitmap);
+    Mark("free");
     if (ok && flush) ok = FlushFileBuffers(out);
+    Mark("flush");
     CloseHandle(out);
+    Mark("close");
     if (!ok) return Fail("WriteFile", HRESULT_FROM_WIN32(GetLastError()));
   }
+  Mark("release");
   QueryPerformanceCounter(&t1);
   QueryPerformanceFrequency(&frequency);
   CoUninitialize();
   if (stats) {
     PROCESS_MEMORY_COUNTERS end{};
     GetProcessMemoryInfo(GetCurrentProcess(), &end, sizeof end);
-    std::printf("total_ms=%f start_working_set=%zu peak_working_set=%zu\n",
+    std::printf("total_ms=%f start_working_set=%zu peak_working_set=%zu%s\n",
                 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(frequency.QuadPart),
-                static_cast<std::size_t>(start.WorkingSetSize), static_cast<std::size_t>(end.PeakWorkingSetSize));
+                static_cast<std::size_t>(start.WorkingSetSize), static_cast<std::size_t>(end.PeakWorkingSetSize),
+                phase_text.c_str());
   }
   return 0;
 }

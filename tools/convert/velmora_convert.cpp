@@ -1,9 +1,12 @@
-// velmora-convert IN OUT [--stats]
+// velmora-convert IN OUT [--decoder wic|gdiplus] [--stats]
 //
 // The converter tab's Save path from a command line, for tests and
 // benchmarks: the same loader, the same ".bmp" rule and the same saver as the
 // window. On success it prints the path written; on failure the file and the
 // reason, and exits 1 (the picture was refused) or 2 (the BMP was not saved).
+// --decoder names the decoder instead of letting the loader choose (WIC where
+// it starts, else GDI+), so that the GDI+ path, which Windows XP takes, can be
+// run and timed where WIC is present too.
 // --stats adds timings and the process's memory figures, read inside the
 // process, since under Wine an outside measure counts Wine's own processes.
 #include <windows.h>
@@ -53,17 +56,28 @@ PROCESS_MEMORY_COUNTERS_EX Memory() {
 
 int wmain(int argc, wchar_t** argv) {
   std::wstring in, out;
-  bool stats = false;
+  bool stats = false, usable = true;
+  auto decoder = velmora::convert::Decoder::Automatic;
   int positional = 0;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i];
-    if (arg == L"--stats") stats = true;
-    else if (positional == 0 && ++positional) in = arg;
-    else if (positional == 1 && ++positional) out = arg;
-    else positional = 3;
+    if (arg == L"--stats") {
+      stats = true;
+    } else if (arg == L"--decoder") {
+      const std::wstring name = i + 1 < argc ? argv[++i] : L"";
+      if (name == L"wic") decoder = velmora::convert::Decoder::Wic;
+      else if (name == L"gdiplus") decoder = velmora::convert::Decoder::GdiPlus;
+      else if (name != L"automatic") usable = false;
+    } else if (positional == 0 && ++positional) {
+      in = arg;
+    } else if (positional == 1 && ++positional) {
+      out = arg;
+    } else {
+      positional = 3;
+    }
   }
-  if (positional != 2) {
-    Print(STD_ERROR_HANDLE, L"usage: velmora-convert IN OUT [--stats]\n");
+  if (!usable || positional != 2) {
+    Print(STD_ERROR_HANDLE, L"usage: velmora-convert IN OUT [--decoder automatic|wic|gdiplus] [--stats]\n");
     return kUsage;
   }
 
@@ -76,7 +90,7 @@ int wmain(int argc, wchar_t** argv) {
   LARGE_INTEGER t0, t1, t2;
   QueryPerformanceCounter(&t0);
   // At 24 bits: the file is 24-bit, and the picture is never shown here.
-  velmora::convert::LoadOutcome loaded = velmora::convert::LoadPictureFile(in, 24);
+  velmora::convert::LoadOutcome loaded = velmora::convert::LoadPictureFile(in, 24, decoder);
   QueryPerformanceCounter(&t1);
   if (!loaded.error.empty()) {
     Print(STD_ERROR_HANDLE, in + L": " + loaded.error + L"\n");
