@@ -139,9 +139,11 @@ class App:
                                      stderr=subprocess.DEVNULL, cwd=BUILD)
         # The launcher may hand the program over to another Unix process, so
         # remember the program by its own process id, read from its first window.
+        # On a busy 2-core machine with two Wine prefixes up, a start was seen
+        # to take over 15 s; the wait ends as soon as the window is there.
         first = wait_for(lambda: [w for w in top_windows()
                                   if w["pid"] not in before and w["class"] in ("VelmoraMain", "#32770")],
-                         what="a window of the program")
+                         timeout=60, what="a window of the program")
         self.pids = {w["pid"] for w in first}
         if expect_main:
             wait_for(lambda: any(w["class"] == "VelmoraMain" and w["pid"] in self.pids for w in top_windows()),
