@@ -34,12 +34,22 @@ start() {
   rm -rf "$state"
   mkdir -p "$state"
   if [ -z "${DISPLAY:-}" ]; then
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$state/xvfb.log" 2>&1 &
+    # Xvfb picks a free display number itself and writes it to the file:
+    # two sessions started at once (ctest runs the XP one beside the other)
+    # once both took the first number that looked free, and stopping one then
+    # took the display from under the other.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$state/xvfb.log" 2>&1 3>"$state/display.number" &
     echo $! >"$state/xvfb.pid"
+    local n=""
+    for _ in $(seq 100); do
+      n="$(cat "$state/display.number" 2>/dev/null)" && [ -n "$n" ] && break
+      sleep 0.1
+    done
+    if [ -z "$n" ]; then
+      echo "Xvfb did not start: $(cat "$state/xvfb.log")" >&2
+      exit 1
+    fi
     echo ":$n" >"$state/display"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     # A small window manager, as on a desktop: without one Wine waits about
     # 2 s for every dialog, box and menu it closes, and the keyboard follows
     # the pointer instead of the active window.
