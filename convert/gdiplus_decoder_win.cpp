@@ -13,6 +13,7 @@
 
 #include "convert/picture_decoder_win.h"
 #include "convert/pixel_rows.h"
+#include "platform/newer_api_win.h"
 
 namespace velmora::convert {
 namespace {
@@ -26,7 +27,7 @@ constexpr std::size_t kStripBytes = 1 << 20;
 
 template <class F>
 bool Find(HMODULE module, const char* name, F& function) {
-  function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  function = ModuleFunction<F>(module, name);
   return function != nullptr;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/failure.h"
+#include "platform/newer_api_win.h"
 
 namespace velmora {
 namespace {
@@ -33,12 +34,9 @@ const CommonDialogs& LoadCommonDialogs() {
   static const CommonDialogs dialogs = [] {
     CommonDialogs d;
     if (HMODULE module = LoadLibraryW(L"comdlg32.dll")) {
-      d.open = reinterpret_cast<decltype(d.open)>(
-          reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameW")));
-      d.save = reinterpret_cast<decltype(d.save)>(
-          reinterpret_cast<void*>(GetProcAddress(module, "GetSaveFileNameW")));
-      d.error = reinterpret_cast<decltype(d.error)>(
-          reinterpret_cast<void*>(GetProcAddress(module, "CommDlgExtendedError")));
+      d.open = ModuleFunction<decltype(d.open)>(module, "GetOpenFileNameW");
+      d.save = ModuleFunction<decltype(d.save)>(module, "GetSaveFileNameW");
+      d.error = ModuleFunction<decltype(d.error)>(module, "CommDlgExtendedError");
     }
     return d;
   }();

@@ -13,13 +13,20 @@ inline constexpr UINT kWmDpiChanged = 0x02E0;
 // 1607 on (GetDpiForWindow), the system's before, as XP has only that one.
 int WindowDpi(HWND window);
 
+// A function of a loaded module as the type it is called through, or null
+// where the module lacks it.
+template <class F>
+F ModuleFunction(HMODULE module, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 // A function of a system DLL, loaded for the rest of the process when it is
 // not yet, or null where this Windows lacks it.
 template <class F>
 F SystemFunction(const wchar_t* module, const char* name) {
   HMODULE m = GetModuleHandleW(module);
   if (!m) m = LoadLibraryW(module);
-  return m ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
+  return m ? ModuleFunction<F>(m, name) : nullptr;
 }
 
 }  // namespace velmora
