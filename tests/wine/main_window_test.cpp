@@ -288,6 +288,56 @@ TEST_F(MainWindowInUse, ADensityChangeLaysOutAgainAndTheMockupCoversThePreview) 
   EXPECT_LT(100.0 * tilesOutside / outside, 40.0);
 }
 
+// Tiles are the picture's own pixels at every density, 175 % and 200 %
+// included, whose twips per pixel are no whole number: a 10-pixel tile whose
+// last row and column are another colour shows that colour on every tenth
+// line of the swatch and of the preview, out to their far edges.
+TEST_F(MainWindowInUse, TilesAreThePicturesOwnPixelsAtEveryDensity) {
+  constexpr std::uint32_t kInside = 0x123456, kEdge = 0x654321;  // colours no mock-up has
+  const std::filesystem::path grid = folder_ / "grid.bmp";
+  Picture picture = Picture::Create(10, 10);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) std::memcpy(picture.row(y) + 4 * x, x == 9 || y == 9 ? &kEdge : &kInside, 4);
+  ASSERT_EQ(convert::SavePictureAsBmp(picture, grid.wstring()), L"");
+  for (const int dpi : {96, 120, 144, 168, 192, 240}) {
+    SCOPED_TRACE(dpi);
+    RECT frame{0, 0, TwipsToPixels(kClient.w, dpi), TwipsToPixels(kClient.h, dpi)};
+    SendMessageW(window_.hwnd(), kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
+    dialog_.answers = {grid.wstring()};
+    Command(IDC_OPEN_PICTURE, BN_CLICKED);
+    Command(IDM_EXPLORER);
+    Redraw();
+    // Explorer's mock-up first, then IE's and OE's: their toolbars reach the
+    // preview's right-hand edge. Every mock-up covers its bottom edge; the
+    // tiling tests check the extent there.
+    int lastColumns = 0;
+    for (const int mockup : {-1, 0, 1}) {
+      if (mockup >= 0) {
+        SendMessageW(Control(IDC_PREVIEW_LIST), CB_SETCURSEL, mockup, 0);
+        Redraw();
+      }
+      for (const int id : {IDC_SWATCH_EXPLORER, IDC_PREVIEW}) {
+        RECT client{};
+        GetClientRect(Control(id), &client);
+        const std::vector<std::uint32_t> px = Printed(Control(id), client.right, client.bottom);
+        int wrong = 0;
+        for (int y = 0; y < client.bottom; ++y)
+          for (int x = 0; x < client.right; ++x) {
+            const std::uint32_t p = px[y * client.right + x];
+            if (p != kInside && p != kEdge) continue;  // the mock-up covers it
+            wrong += p != (x % 10 == 9 || y % 10 == 9 ? kEdge : kInside);
+            if (id != IDC_PREVIEW) continue;
+            lastColumns += x >= client.right - 10;
+          }
+        EXPECT_EQ(wrong, 0) << Find(id).name << " " << mockup;
+      }
+    }
+    EXPECT_GT(lastColumns, 0) << "the preview's right-hand edge is tiled";
+    SendMessageW(Control(IDC_PREVIEW_LIST), CB_SETCURSEL, 2, 0);
+  }
+  EXPECT_TRUE(boxes_.shown.empty());
+}
+
 // The preview tiles and the swatches show one picture of a file they share,
 // but a file changed since it was read is read again, not shown as it was.
 TEST_F(MainWindowInUse, AFileChangedSinceItWasShownIsReadAgain) {

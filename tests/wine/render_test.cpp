@@ -250,6 +250,11 @@ TEST(TilingUnderWine, TilesAreSizedByTheDensityAndPlacedFromTheOrigin) {
       {495, 495, 495, 495, {12, 12}, {{0, 0}, {41, 0}, {0, 41}, {41, 41}}},     // 120 dpi: 495 div 12, truncated
       {150, 150, 150, 300, {10, 15}, {{0, 0}, {15, 0}, {0, 10}, {15, 10}, {0, 20}, {15, 20}}},
       {487.5f, 502.5f, 0, 0, {15, 15}, {{0, 0}}},                               // 488 / 15 and 502 / 15
+      // 200 % and 175 %: a 10-pixel tile over 25 pixels, sized in twips that
+      // are no whole number a pixel
+      {75, 75, 187.5f, 187.5f, {7.5f, 7.5f}, {{0, 0}, {10, 0}, {20, 0}, {0, 10}, {10, 10}, {20, 10}, {0, 20}, {10, 20}, {20, 20}}},
+      {10 * 1440 / 168.0f, 10 * 1440 / 168.0f, 25 * 1440 / 168.0f, 25 * 1440 / 168.0f, {1440 / 168.0f, 1440 / 168.0f},
+       {{0, 0}, {10, 0}, {20, 0}, {0, 10}, {10, 10}, {20, 10}, {0, 20}, {10, 20}, {20, 20}}},
       {45, 45, 7, 100, {15, 15}, {{0, 0}, {0, 3}, {0, 6}}},                     // under a pixel wide: one column
       {45, 45, -15, 100, {15, 15}, {}},
       {14, 495, 495, 495, {15, 15}, {}},                                        // tile under a pixel: nothing
@@ -296,7 +301,7 @@ TEST(TilingUnderWine, TheSixteenBitLimitHoldsAtItsEdge) {
   DibSurface tile(2, 2);
   EXPECT_EQ(FailureNumber([&] { TileImage(SystemGdi(), dest.handle(), TwipsBox(tile, 30, 30), 3e9f, 30, {15, 15}); }),
             kOverflow);
-  EXPECT_EQ(FailureNumber([&] { TileImage(SystemGdi(), dest.handle(), TwipsBox(tile, 30, 30), 30, 30, {0.4f, 15}); }),
+  EXPECT_EQ(FailureNumber([&] { TileImage(SystemGdi(), dest.handle(), TwipsBox(tile, 30, 30), 30, 30, {0, 15}); }),
             11);
 }
 
