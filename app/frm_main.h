@@ -129,7 +129,7 @@ class frmMain final : public wallpaper::StatusView,
   // WallpaperView
   std::wstring ProgramDirectory() const override;
   std::wstring LoadChosenTiles(const std::wstring& path) override;
-  std::wstring InspectBitmap(const std::wstring& path) override;
+  Bitmap InspectBitmap(const std::wstring& path) override;
   void EnableApply() override;
   // ConverterView
   std::wstring LoadPreview(const std::wstring& path) override;

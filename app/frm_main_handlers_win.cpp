@@ -71,6 +71,8 @@ void frmMain::TilePreviewSurface(PictureBox& dest, const PictureBox& source,
     render::TileImage(render::SystemGdi(), dest.hdc(), source, dest.Width(), dest.Height(), screen_.tpp);
   } catch (const Failure& f) {
     if (f.number() != kOverflow) throw;
+    // Blank, not the picture it showed before: that one is no longer set.
+    dest.ClearPicture();
     tooLarge.push_back(&source);
   }
 }
@@ -127,8 +129,7 @@ void frmMain::ReportTooLarge(const std::vector<const PictureBox*>& boxes) {
             std::to_wstring(picture.height()) + L" pixels.\r\n";
   }
   if (text.empty()) return;
-  boxes_.Show(text + L"\r\nA picture can be previewed only when it is at most 32,767 pixels wide and high; "
-                     L"its swatch or preview stays blank.",
+  boxes_.Show(text + L"\r\n" + wallpaper::kTooLargeToTile + L" Its swatch stays blank.",
               L"Error", kExclamation);
 }
 
@@ -293,7 +294,11 @@ std::wstring frmMain::LoadChosenTiles(const std::wstring& path) {
   return L"";
 }
 
-std::wstring frmMain::InspectBitmap(const std::wstring& path) { return convert::WhyNotABmpFile(path); }
+wallpaper::WallpaperView::Bitmap frmMain::InspectBitmap(const std::wstring& path) {
+  Bitmap bitmap;
+  bitmap.notBmp = convert::WhyNotABmpFile(path, &bitmap.width, &bitmap.height);
+  return bitmap;
+}
 
 void frmMain::EnableApply() { EnableWindow(Item(IDC_APPLY), TRUE); }
 

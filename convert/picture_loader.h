@@ -1,6 +1,7 @@
 #pragma once
 // The picture loader: a GIF, JPEG, BMP or PNG file into a Picture, through
 // WIC where Windows has it and GDI+ where it does not (Windows XP).
+#include <cstdint>
 #include <string>
 
 #include "platform/picture.h"
@@ -30,6 +31,8 @@ LoadOutcome LoadPictureFile(const std::wstring& path, int bitsPerPixel = 32, Dec
 
 // Reads only the file's header: the empty text when it is a BMP file that
 // LoadPictureFile would accept, else a sentence saying what it is instead.
-std::wstring WhyNotABmpFile(const std::wstring& path);
+// Its size goes to `width` and `height` when it is one.
+std::wstring WhyNotABmpFile(const std::wstring& path, std::uint32_t* width = nullptr,
+                            std::uint32_t* height = nullptr);
 
 }  // namespace velmora::convert

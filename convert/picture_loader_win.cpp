@@ -80,7 +80,7 @@ LoadOutcome Load(const std::wstring& path, int bitsPerPixel, Decoder choice) {
 
 }  // namespace
 
-std::wstring WhyNotABmpFile(const std::wstring& path) {
+std::wstring WhyNotABmpFile(const std::wstring& path, std::uint32_t* width, std::uint32_t* height) {
   UniqueFile file;
   if (std::wstring why = OpenPictureFile(path, file); !why.empty()) return why;
   FileSource source(file.get());
@@ -89,6 +89,8 @@ std::wstring WhyNotABmpFile(const std::wstring& path) {
   if (inspection.header.format != PictureFormat::Bmp)
     return std::wstring(L"It is a ") + FormatName(inspection.header.format) +
            L" picture, not a BMP file, and the toolbars show only BMP files.";
+  if (width) *width = inspection.header.width;
+  if (height) *height = inspection.header.height;
   return L"";
 }
 

@@ -15,6 +15,10 @@ class PictureSurface {
   virtual DcHandle hdc() const = 0;
 };
 
+// Drawing copies take their positions and sizes as 16-bit values, so a
+// picture wider or higher than this cannot be tiled.
+inline constexpr int kLargestTile = 32767;
+
 // The screen's twips per pixel: 15 at 96 dots per inch, 12 at 120, 10 at 144.
 struct TwipsPerPixel {
   float x = 15;

@@ -99,23 +99,25 @@ std::wstring modRegistryFunctions::ReadRegString(std::wstring keyPath,
 void modRegistryFunctions::WriteRegString(std::wstring keyPath,
                                           const std::wstring& valueName,
                                           const std::wstring& data) {
+  lastWrite_ = kFileNotFound;
   SplitKeyPath(keyPath, hRootKey);
   if (hRootKey == 0) return;
   const auto subKey = codec_.ToAnsiExact(keyPath);
   const auto name = codec_.ToAnsiExact(valueName);
   const auto bytes = codec_.ToAnsiExact(data);
   // A character the code page cannot hold would store another path.
+  lastWrite_ = kInvalidText;
   if (!subKey || !name || !bytes) return;
 
-  lngLastResult = service_.OpenKey(hRootKey, *subKey, kKeyWrite, &hOpenKey);
+  lastWrite_ = lngLastResult = service_.OpenKey(hRootKey, *subKey, kKeyWrite, &hOpenKey);
   if (lngLastResult != kSuccess) {
     hOpenKey = 0;
     return;
   }
   // The size of a string value counts its bytes in the code page and the
   // terminating NUL; a count of characters cuts multi-byte text short.
-  lngLastResult = service_.SetValue(hOpenKey, *name, kRegSz, bytes->c_str(),
-                                    static_cast<std::uint32_t>(bytes->size() + 1));
+  lastWrite_ = lngLastResult = service_.SetValue(hOpenKey, *name, kRegSz, bytes->c_str(),
+                                                 static_cast<std::uint32_t>(bytes->size() + 1));
   lngLastResult = service_.CloseKey(hOpenKey);
   hOpenKey = 0;
 }

@@ -33,6 +33,11 @@ class modRegistryFunctions {
   // Whether the last read gave "Error" because the value was longer than
   // that, rather than missing or unreadable.
   bool LastValueTooLong() const { return valueTooLong_; }
+  // How the last write ended: kSuccess, or the service's failure number
+  // (kFileNotFound when the key is missing). A text the code page cannot
+  // hold counts as kInvalidText.
+  long LastWriteResult() const { return lastWrite_; }
+  static constexpr long kInvalidText = -1;
 
  private:
   RegistryService& service_;
@@ -45,6 +50,7 @@ class modRegistryFunctions {
   std::string strValueBuffer;
   std::uint32_t lngValueBufferLen = 0;
   bool valueTooLong_ = false;
+  long lastWrite_ = kSuccess;
 };
 
 }  // namespace velmora::registry

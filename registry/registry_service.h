@@ -15,6 +15,7 @@ inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr long kSuccess = 0;
 inline constexpr long kFileNotFound = 2;
+inline constexpr long kAccessDenied = 5;
 inline constexpr long kMoreData = 234;
 
 // The four registry operations in their ANSI forms: advapi32 under Windows,

@@ -33,7 +33,7 @@ int Pixels(double twips, float twipsPerPixel) {
 
 // The copy takes its position and size as 16-bit values.
 int Narrow(std::int64_t value) {
-  if (value < INT16_MIN || value > INT16_MAX) throw Failure(kOverflow, "Overflow");
+  if (value < -kLargestTile - 1 || value > kLargestTile) throw Failure(kOverflow, "Overflow");
   return static_cast<int>(value);
 }
 

@@ -11,6 +11,20 @@ constexpr wchar_t kRemovePrompt[] =
     L"Are you sure you wish to remove toolbar wallpaper from Explorer, "
     L"Internet Explorer and Outlook Express?";
 
+// The key is the shell's: it is never made here, so a user whose shell has
+// not made it yet is told how to get it.
+std::wstring WhyNotWritten(long result) {
+  switch (result) {
+    case registry::kFileNotFound:
+      return L"The toolbar settings do not exist yet for this user. Windows makes them the first time "
+             L"Internet Explorer or Windows Explorer opens a window: open one, close it, and try again.";
+    case registry::kAccessDenied:
+      return L"Windows does not allow Velmora to change the toolbar settings of this user. Ask the "
+             L"computer's administrator to allow it, or log on as the user whose toolbars these are.";
+  }
+  return L"The toolbar settings could not be changed (Windows error " + std::to_wstring(result) + L").";
+}
+
 }  // namespace
 
 void WallpaperHandlers::cmdOpenPicture_Click() {
@@ -61,8 +75,12 @@ std::wstring WallpaperHandlers::WhyNotApplicable(const std::wstring& path) {
            L"uses only characters of the system's code page, then open it again.";
   if (!files_.IsOrdinaryFile(path))
     return L"There is no bitmap file at \"" + path + L"\". Choose another with \"Open a bitmap\".";
-  const std::wstring notBmp = view_.InspectBitmap(path);
-  if (!notBmp.empty()) return L"Windows cannot use \"" + path + L"\" as a toolbar wallpaper. " + notBmp;
+  const WallpaperView::Bitmap bitmap = view_.InspectBitmap(path);
+  if (!bitmap.notBmp.empty()) return L"Windows cannot use \"" + path + L"\" as a toolbar wallpaper. " + bitmap.notBmp;
+  // Apply writes what the preview shows, so a bitmap it cannot show is no choice.
+  if (bitmap.width > static_cast<std::uint32_t>(kLargestTile) || bitmap.height > static_cast<std::uint32_t>(kLargestTile))
+    return L"The bitmap \"" + path + L"\" is " + std::to_wstring(bitmap.width) + L" x " +
+           std::to_wstring(bitmap.height) + L" pixels. " + kTooLargeToTile + L" Choose a smaller bitmap.";
   return L"";
 }
 
@@ -73,16 +91,27 @@ void WallpaperHandlers::Apply(Values values) {
     boxes_.Show(why + L"\r\n\r\nNothing was changed.", L"Error", kExclamation);
     return;
   }
-  registry_.WriteRegString(registry::kToolbarKeyPath, values.first, chosen_);
-  if (values.second) registry_.WriteRegString(registry::kToolbarKeyPath, values.second, chosen_);
+  const long first = Write(values.first, chosen_);
+  const long second = values.second ? Write(values.second, chosen_) : registry::kSuccess;
+  if (first || second)
+    boxes_.Show(L"The toolbar wallpaper was not set. " + WhyNotWritten(first ? first : second), L"Error",
+                kExclamation);
   view_.LoadCurrentWallpapers();
 }
 
 void WallpaperHandlers::cmdRemoveWallpaper_Click() {
   if (boxes_.Show(kRemovePrompt, L"Really?", kYesNo | kQuestion) != kAnswerYes) return;
-  registry_.WriteRegString(registry::kToolbarKeyPath, registry::kExplorerValue, L"");
-  registry_.WriteRegString(registry::kToolbarKeyPath, registry::kIEOEValue, L"");
+  const long first = Write(registry::kExplorerValue, L"");
+  const long second = Write(registry::kIEOEValue, L"");
+  if (first || second)
+    boxes_.Show(L"The toolbar wallpaper was not removed. " + WhyNotWritten(first ? first : second), L"Error",
+                kExclamation);
   view_.LoadCurrentWallpapers();
+}
+
+long WallpaperHandlers::Write(const wchar_t* value, const std::wstring& data) {
+  registry_.WriteRegString(registry::kToolbarKeyPath, value, data);
+  return registry_.LastWriteResult();
 }
 
 }  // namespace velmora::wallpaper

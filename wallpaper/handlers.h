@@ -1,8 +1,10 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "platform/common_dialog.h"
 #include "platform/message_box.h"
+#include "platform/surface.h"
 #include "registry/reg_functions.h"
 #include "wallpaper/status.h"
 
@@ -17,8 +19,13 @@ class WallpaperView {
   // text, or a sentence saying why not, and then both keep what they held.
   virtual std::wstring LoadChosenTiles(const std::wstring& path) = 0;
   // Whether the file is a BMP file by its content, which is all the shell
-  // draws; the empty text when it is, else a sentence saying what it is.
-  virtual std::wstring InspectBitmap(const std::wstring& path) = 0;
+  // draws; the empty text when it is, with its size, else a sentence saying
+  // what it is.
+  struct Bitmap {
+    std::wstring notBmp;
+    std::uint32_t width = 0, height = 0;
+  };
+  virtual Bitmap InspectBitmap(const std::wstring& path) = 0;
   virtual void EnableApply() = 0;
   virtual void RefreshPreview() = 0;
   virtual void LoadCurrentWallpapers() = 0;
@@ -53,6 +60,8 @@ class WallpaperHandlers {
  private:
   struct Values { const wchar_t* first; const wchar_t* second = nullptr; };
   void Apply(Values values);
+  // Writes one toolbar value; answers how the write ended, 0 when it did.
+  long Write(const wchar_t* value, const std::wstring& data);
 
   CommonDialog& dialog_;
   MessageBoxes& boxes_;

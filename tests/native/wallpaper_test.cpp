@@ -28,6 +28,7 @@ class FakeWindow final : public wallpaper::StatusView,
   std::set<std::wstring> files;
   std::set<std::wstring> unreadable;
   std::set<std::wstring> notBmp;  // pictures of another format, whatever their name
+  std::map<std::wstring, std::uint32_t> widths;  // 10 x 10 unless named here; as high as wide
   std::map<Family, std::wstring> captions;
   std::map<Family, std::wstring> tiles;         // status holders
   std::map<Family, std::wstring> chosenTiles;   // preview holders
@@ -54,8 +55,10 @@ class FakeWindow final : public wallpaper::StatusView,
     chosenTiles[Family::Explorer] = chosenTiles[Family::IEOE] = path;
     return L"";
   }
-  std::wstring InspectBitmap(const std::wstring& path) override {
-    return notBmp.count(path) ? L"It is a PNG picture." : L"";
+  Bitmap InspectBitmap(const std::wstring& path) override {
+    if (notBmp.count(path)) return {L"It is a PNG picture."};
+    const std::uint32_t size = widths.count(path) ? widths.at(path) : 10;
+    return {L"", size, path.find(L"wide") == std::wstring::npos ? size : 1};
   }
   void EnableApply() override { applyEnabled = true; }
   void RefreshPreview() override { log.push_back("refresh"); }
@@ -129,9 +132,13 @@ TEST_F(Wallpapers, OpeningABitmapFillsBothTilesEnablesApplyAndRedraws) {
 // Each refusal names its own cause, and leaves the chosen bitmap, the
 // preview and "Apply wallpaper" as they were.
 TEST_F(Wallpapers, OpeningRefusesWithTheRealReasonAndKeepsTheEarlierChoice) {
-  window.files = {L"C:\\good.bmp", L"C:\\bad.bmp", L"C:\\fake.bmp"};
+  window.files = {L"C:\\good.bmp", L"C:\\bad.bmp", L"C:\\fake.bmp", L"C:\\huge.bmp", L"C:\\wide.bmp",
+                  L"C:\\largest.bmp", L"C:\\widest.bmp"};
   window.unreadable = {L"C:\\bad.bmp"};
   window.notBmp = {L"C:\\fake.bmp"};
+  // Past what the preview can tile, in both directions; the largest it can is taken.
+  window.widths = {{L"C:\\huge.bmp", 32768}, {L"C:\\wide.bmp", 32768}, {L"C:\\largest.bmp", 32767},
+                   {L"C:\\widest.bmp", 32767}};
   dialog.answers = {L"C:\\good.bmp"};
   handlers.cmdOpenPicture_Click();
   window.log.clear();
@@ -147,6 +154,8 @@ TEST_F(Wallpapers, OpeningRefusesWithTheRealReasonAndKeepsTheEarlierChoice) {
       {L"C:\\gone.bmp", L"There is no bitmap file at"},
       {L"C:\\bad.bmp", L"cannot be read as a picture. Not a picture."},
       {L"C:\\fake.bmp", L"It is a PNG picture."},
+      {L"C:\\huge.bmp", L"is 32768 x 32768 pixels. A bitmap can be previewed only when"},
+      {L"C:\\wide.bmp", L"is 32768 x 1 pixels."},
       {L"C:\\\u221E.bmp", L"code page"},
       {longest.substr(0, longest.size() - 4) + L"x.bmp", L"characters long"},
   };
@@ -163,12 +172,14 @@ TEST_F(Wallpapers, OpeningRefusesWithTheRealReasonAndKeepsTheEarlierChoice) {
   EXPECT_TRUE(window.log.empty());
   EXPECT_EQ(window.chosenTiles[Family::IEOE], L"C:\\good.bmp");
   EXPECT_EQ(handlers.ChosenBitmap(), L"C:\\good.bmp");
-  // A path of exactly the longest length is taken.
+  // A path of exactly the longest length is taken, and so are the largest bitmaps.
   boxes.shown.clear();
-  dialog.answers = {longest};
-  handlers.cmdOpenPicture_Click();
+  for (const std::wstring& taken : {std::wstring(L"C:\\largest.bmp"), std::wstring(L"C:\\widest.bmp"), longest}) {
+    dialog.answers = {taken};
+    handlers.cmdOpenPicture_Click();
+    EXPECT_EQ(handlers.ChosenBitmap(), taken);
+  }
   EXPECT_TRUE(boxes.shown.empty());
-  EXPECT_EQ(handlers.ChosenBitmap(), longest);
   // A dialog that cannot be shown ends the handler quietly.
   dialog.answers = {fakes::FakeDialog::kFail};
   handlers.cmdOpenPicture_Click();
@@ -245,12 +256,29 @@ TEST_F(Wallpapers, RemovalAsksAndEmptiesBothValuesOnlyOnYes) {
   EXPECT_EQ(window.log, std::vector<std::string>{"status"});
 }
 
-TEST_F(Wallpapers, RemovalWritesTheSecondValueWhenTheFirstFails) {
-  store.failSet = 5;
+// A write that fails says why and what to do, and the status still shows
+// what the registry holds. The key is the shell's and is never made here.
+TEST_F(Wallpapers, AWriteThatFailsSaysSoAndTheRestIsStillDone) {
+  store.failSet = registry::kAccessDenied;
   boxes.answers = {kAnswerYes};
   handlers.cmdRemoveWallpaper_Click();
-  EXPECT_EQ(store.setNames.size(), 2u);
+  EXPECT_EQ(store.setNames.size(), 2u) << "the second value is still written";
   EXPECT_EQ(store.openKeys(), 0);
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[1].text.rfind(L"The toolbar wallpaper was not removed. Windows does not allow", 0), 0u);
+  EXPECT_EQ(window.log, std::vector<std::string>{"status"});
+
+  fakes::FakeRegistry empty;  // a new profile: no Toolbar key yet
+  registry::modRegistryFunctions module{empty, codec, boxes};
+  wallpaper::WallpaperHandlers apply{dialog, boxes, module, window, codec, window};
+  window.files = {L"C:\\a.bmp"};
+  ASSERT_EQ(apply.Choose(L"C:\\a.bmp"), L"");
+  boxes.shown.clear();
+  window.log.clear();
+  apply.mnuBoth_Click();
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].text.rfind(L"The toolbar wallpaper was not set. The toolbar settings do not exist yet", 0), 0u);
+  EXPECT_EQ(empty.Raw(kHkcu, kToolbar, "BackBitmap"), nullptr);
   EXPECT_EQ(window.log, std::vector<std::string>{"status"});
 }
 

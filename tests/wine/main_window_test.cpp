@@ -102,6 +102,19 @@ class SlowBoxes final : public MessageBoxes {
   int open = 0, deepest = 0;
 };
 
+std::wstring TextOf(HWND control) {
+  wchar_t text[512] = L"";
+  GetWindowTextW(control, text, 512);
+  return text;
+}
+
+// Pumps messages until the condition holds; false if it never does.
+template <class Condition>
+bool PumpUntil(Condition holds) {
+  for (int i = 0; i < 250 && !holds(); ++i) Pump(20);
+  return holds();
+}
+
 const wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
 
 std::wstring ReadValue(const wchar_t* name) {
@@ -195,12 +208,15 @@ TEST_F(MainWindowInUse, AFailureNoHandlerCatchesIsReportedAndTheWindowGoesOn) {
 TEST_F(MainWindowInUse, ATickInsideABoxWaitsAndATooLargePictureIsToldOnce) {
   const std::filesystem::path wide = folder_ / "wide.bmp";
   WriteBmp(wide, 40000, 1);
-  SetValue(L"BackBitmap", wide.wstring());
-  SetValue(L"BackBitmapIE5", wide.wstring());
+  SetValue(L"BackBitmap", bitmap_.wstring());
   SlowBoxes slow;
   frmMain window(*registry_, *codec_, &slow, &dialog_);
-  ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));  // arms the redraw
-  SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_REMOVE_WALLPAPER, BN_CLICKED), 0);
+  ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
+  SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_LIST, CBN_SELCHANGE), 0);
+  SetValue(L"BackBitmap", wide.wstring());
+  SetValue(L"BackBitmapIE5", wide.wstring());
+  ASSERT_TRUE(PumpUntil([&] { return TextOf(GetDlgItem(window.hwnd(), IDC_EXPLORER_FILENAME)) == L"wide.bmp"; }));
+  SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_REMOVE_WALLPAPER, BN_CLICKED), 0);  // the redraw is due
   Pump(1500);
   EXPECT_EQ(slow.deepest, 1);
   ASSERT_EQ(slow.shown.size(), 2u);
@@ -208,6 +224,8 @@ TEST_F(MainWindowInUse, ATickInsideABoxWaitsAndATooLargePictureIsToldOnce) {
   EXPECT_EQ(slow.shown[1].rfind(L"\"" + wide.wstring() + L"\" is 40000 x 1 pixels.\r\n\r\n", 0), 0u) << slow.shown[1];
   SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_LIST, CBN_SELCHANGE), 0);
   EXPECT_EQ(slow.shown.size(), 2u);
+  // Blank, as the box says, not the picture the swatch showed before.
+  EXPECT_EQ(Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_EXPLORER), 1, 1)[0], GetSysColor(COLOR_WINDOW) & 0xFFFFFF);
 }
 
 TEST_F(MainWindowInUse, EnterPressesTheFocusedButtonAndFocusReturnsToIt) {
@@ -383,23 +401,11 @@ TEST_F(MainWindowInUse, ADroppedFileOpensAsTheButtonsWouldOpenIt) {
   EXPECT_TRUE(IsWindowEnabled(Control(IDC_APPLY)));
   Command(IDM_IE);
   EXPECT_EQ(ReadValue(L"BackBitmapIE5"), bitmap_.wstring());
+  EXPECT_EQ(ReadValue(L"BackBitmap"), L"<none>") << "IE's item leaves Explorer's value";
   EXPECT_TRUE(boxes_.shown.empty());
   SendMessageW(window_.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({(folder_ / "x.png").wstring()})), 0);
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text, L"You can only use bitmap format files for toolbar backgrounds, sorry.");
-}
-
-std::wstring TextOf(HWND control) {
-  wchar_t text[512] = L"";
-  GetWindowTextW(control, text, 512);
-  return text;
-}
-
-// Pumps messages until the condition holds; false if it never does.
-template <class Condition>
-bool PumpUntil(Condition holds) {
-  for (int i = 0; i < 250 && !holds(); ++i) Pump(20);
-  return holds();
 }
 
 // Whoever changes the toolbar values (another program, a second Velmora, a
