@@ -118,12 +118,15 @@ inline constexpr int kMaskBitmaps[] = {IDB_MOCKUP_IE, IDB_MOCKUP_OE, IDB_MOCKUP_
 inline constexpr unsigned kPreviewKeyColour = 0xCC33FF;  // RGB(255, 51, 204)
 inline constexpr unsigned kRefreshIntervalMs = 500;
 inline constexpr unsigned kRefreshTimerId = 1;  // tmrRefresh
-// A change to the toolbar values, seen by the registry watch, is read after
-// a short pause, so that a program writing both values causes one reload.
+// A change to the toolbar values, seen by the registry watch, is read a short
+// pause after the first notice, so that a program writing both values causes
+// one reload; notices during the pause do not lengthen it, so a program that
+// writes the key all the time cannot hold the names back.
 inline constexpr unsigned kReloadTimerId = 2;
 inline constexpr unsigned kReloadDelayMs = 100;
 inline constexpr unsigned kLaterControlsTimerId = 3;  // the other tabs' controls, after the first frame
 inline constexpr unsigned kRegistryChanged = 0x8000 + 1;  // WM_APP + 1, from the watch's thread
+inline constexpr unsigned kTellHeld = 0x8000 + 2;  // what was held back while another program was in front
 
 // Where a control lies in the client area, in twips.
 constexpr Place InClient(const Control& c) {

@@ -78,6 +78,11 @@ class frmMain final : public wallpaper::StatusView,
   void ReportTooLarge(const std::vector<const PictureBox*>& boxes);
   void OpenShellPath(const std::wstring& path);
   void ReloadIfChanged();
+  // Tells what a reload or a redraw found while another program was in
+  // front, now that the user is back.
+  void TellHeld();
+  bool InFront() const { return GetForegroundWindow() == hwnd_; }
+  void HoldForLater();
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   PictureBox& Box(int id);
   PictureBox& Holder(design::Holder holder) { return *holders_[static_cast<int>(holder)]; }
@@ -152,6 +157,9 @@ class frmMain final : public wallpaper::StatusView,
   HWND lastFocus_ = nullptr;  // the control to give the focus back to
   bool inMenu_ = false;
   std::array<std::wstring, 2> shownValues_;  // the toolbar values the status shows
+  std::array<std::wstring, 2> toldValues_;   // those whose problems the user has been told
+  bool reloadPending_ = false;
+  bool tellWhenActive_ = false;
   std::unique_ptr<RegistryWatch> watch_;
 
   WindowMessageBoxes systemBoxes_;

@@ -119,6 +119,11 @@ void frmMain::LayMockup(int index) {
 // in its holder, so every later redraw meets it again: the user hears of each
 // file once, in one box, after everything else has been drawn.
 void frmMain::ReportTooLarge(const std::vector<const PictureBox*>& boxes) {
+  if (boxes.empty()) return;
+  if (!InFront()) {  // the user hears of it on coming back, from the next redraw
+    HoldForLater();
+    return;
+  }
   std::wstring text;
   for (const PictureBox* box : boxes) {
     const auto source = sources_.find(box);
@@ -134,21 +139,46 @@ void frmMain::ReportTooLarge(const std::vector<const PictureBox*>& boxes) {
 }
 
 void frmMain::LoadCurrentWallpapers() {
-  shownValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this);
+  shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this);
 }
 
 // Another program, a script or a second Velmora changed the toolbar key:
-// the status is read again as at start-up, unless both values still say
-// what it shows (our own writes come back here too).
+// the status is read again, unless both values still say what it shows (our
+// own writes come back here too). Only a value that changed is reported, and
+// never while another program is in front: a box would open behind it and
+// take its keyboard.
 void frmMain::ReloadIfChanged() {
   KillTimer(hwnd_, kReloadTimerId);
+  reloadPending_ = false;
   const wchar_t* names[] = {registry::kExplorerValue, registry::kIEOEValue};
-  for (int i = 0; i < 2; ++i) {
-    if (registry_.ReadRegString(registry::kToolbarKeyPath, names[i]) != shownValues_[i]) {
-      LoadCurrentWallpapers();
-      return;
-    }
+  bool changed = false;
+  for (int i = 0; i < 2 && !changed; ++i)
+    changed = registry_.ReadRegString(registry::kToolbarKeyPath, names[i]) != shownValues_[i];
+  if (!changed) return;
+  if (InFront()) {
+    shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this, &toldValues_);
+    return;
   }
+  struct Held final : MessageBoxes {
+    int count = 0;
+    int Show(const std::wstring&, const std::wstring&, unsigned) override { return ++count, kAnswerOk; }
+  } held;
+  shownValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, held, *this, &toldValues_);
+  if (held.count) HoldForLater();
+  else toldValues_ = shownValues_;
+}
+
+void frmMain::HoldForLater() {
+  tellWhenActive_ = true;
+  FLASHWINFO flash{sizeof(flash), hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+  FlashWindowEx(&flash);
+}
+
+void frmMain::TellHeld() {
+  if (!tellWhenActive_ || InModalLoop()) return;
+  tellWhenActive_ = false;
+  // Read again, not replayed: the values may have changed once more since.
+  shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this, &toldValues_);
 }
 
 void frmMain::OpenFromShell(const std::wstring& path) {

@@ -384,7 +384,10 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case kRegistryChanged:
-      SetTimer(hwnd_, kReloadTimerId, kReloadDelayMs, nullptr);
+      if (!std::exchange(reloadPending_, true)) SetTimer(hwnd_, kReloadTimerId, kReloadDelayMs, nullptr);
+      return 0;
+    case kTellHeld:
+      Run(&frmMain::TellHeld);
       return 0;
     case WM_DROPFILES: {
       struct Drop {  // the shell's list of files, given back when read
@@ -400,6 +403,7 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) RememberFocus();
+      else if (tellWhenActive_) PostMessageW(hwnd_, kTellHeld, 0, 0);  // once the activation is done
       break;  // activation sets the focus to the window, which hands it on
     case WM_SETFOCUS:
       RestoreFocus();

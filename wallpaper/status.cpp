@@ -19,6 +19,12 @@ constexpr Row kRows[] = {
 };
 constexpr wchar_t kGoOn[] = L"\r\n\r\nThe program will continue as if there were no wallpaper set.";
 
+// Answers as a user reading the box would, without showing it.
+class QuietBoxes final : public MessageBoxes {
+ public:
+  int Show(const std::wstring&, const std::wstring&, unsigned) override { return kAnswerOk; }
+};
+
 void ShowNone(const Row& row, StatusView& view) {
   view.SetFilenameCaption(row.family, kNoWallpaper);
   view.ClearTile(row.family);
@@ -36,12 +42,15 @@ std::wstring FileNameOf(const std::wstring& path) {
 }
 
 std::array<std::wstring, 2> LoadCurrentWallpapers(registry::modRegistryFunctions& registry,
-                                                  const FileSystem& files, MessageBoxes& boxes,
-                                                  StatusView& view) {
+                                                  const FileSystem& files, MessageBoxes& tell,
+                                                  StatusView& view, const std::array<std::wstring, 2>* told) {
   std::array<std::wstring, 2> values;
   for (const Row& row : kRows) {
-    std::wstring& value = values[row.family == Family::Explorer ? 0 : 1];
+    const int index = row.family == Family::Explorer ? 0 : 1;
+    std::wstring& value = values[index];
     value = registry.ReadRegString(registry::kToolbarKeyPath, row.valueName);
+    QuietBoxes quiet;
+    MessageBoxes& boxes = told && (*told)[index] == value ? quiet : tell;
     const std::wstring path = TrimAtNull(value);
     // Too long to read and too long to be a path are one cause, told alike.
     if (registry.LastValueTooLong() || path.size() > kLongestPath) {

@@ -44,8 +44,11 @@ std::wstring FileNameOf(const std::wstring& path);
 // Reads both toolbar values, Explorer first, and shows each family's file
 // name and image, or that none is set; then asks for one redraw. Answers
 // the two values as read, so that a caller can tell when they change.
+// A value equal to its entry in `told` has had its problems told already
+// and is read again without a word.
 std::array<std::wstring, 2> LoadCurrentWallpapers(registry::modRegistryFunctions& registry,
-                           const FileSystem& files, MessageBoxes& boxes,
-                           StatusView& view);
+                                                  const FileSystem& files, MessageBoxes& boxes,
+                                                  StatusView& view,
+                                                  const std::array<std::wstring, 2>* told = nullptr);
 
 }  // namespace velmora::wallpaper

@@ -212,6 +212,8 @@ TEST_F(MainWindowInUse, ATickInsideABoxWaitsAndATooLargePictureIsToldOnce) {
   SlowBoxes slow;
   frmMain window(*registry_, *codec_, &slow, &dialog_);
   ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
+  window.Show(SW_SHOW);  // in front: a box is shown, not held for the user's return
+  SetForegroundWindow(window.hwnd());
   SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_LIST, CBN_SELCHANGE), 0);
   SetValue(L"BackBitmap", wide.wstring());
   SetValue(L"BackBitmapIE5", wide.wstring());
@@ -426,6 +428,45 @@ TEST_F(MainWindowInUse, TheStatusFollowsTheRegistryWhoeverWritesIt) {
   EXPECT_TRUE(PumpUntil([&] { return TextOf(ieoe) == L"tile.bmp"; }));
   EXPECT_EQ(TextOf(explorer), L"No toolbar wallpaper set");
   EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// A reload the watch starts tells only what changed, and never while
+// another program is in front: it waits for the user to come back.
+TEST_F(MainWindowInUse, AReloadTheWatchStartsTellsOnlyWhatChangedAndWaitsForTheUser) {
+  window_.Show(SW_SHOW);
+  SetForegroundWindow(window_.hwnd());
+  HWND explorer = Control(IDC_EXPLORER_FILENAME);
+  SetValue(L"BackBitmapIE5", (folder_ / "gone.bmp").wstring());
+  ASSERT_TRUE(PumpUntil([&] { return boxes_.shown.size() == 1; }));
+  SetValue(L"BackBitmap", bitmap_.wstring());
+  ASSERT_TRUE(PumpUntil([&] { return TextOf(explorer) == L"tile.bmp"; }));
+  EXPECT_EQ(boxes_.shown.size(), 1u) << "IE's value did not change";
+
+  HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                               100, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  SetValue(L"BackBitmap", (folder_ / "also gone.bmp").wstring());
+  EXPECT_TRUE(PumpUntil([&] { return TextOf(explorer) == L"No toolbar wallpaper set"; }));
+  EXPECT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(GetForegroundWindow(), other);
+  SetForegroundWindow(window_.hwnd());
+  ASSERT_TRUE(PumpUntil([&] { return boxes_.shown.size() == 2; }));
+  EXPECT_EQ(boxes_.shown[1].text.rfind(L"There is an Explorer toolbar wallpaper", 0), 0u);
+  DestroyWindow(other);
+}
+
+// A burst of writes is read a fixed time after its first change: another
+// value written every 50 ms does not hold the names back until it stops.
+TEST_F(MainWindowInUse, TheNamesFollowWhileAnotherValueKeepsChanging) {
+  SetValue(L"BackBitmap", bitmap_.wstring());
+  bool followed = false;
+  for (int i = 0; i < 40 && !followed; ++i) {
+    SetValue(L"Velmora test", std::to_wstring(i));
+    Pump(50);
+    followed = TextOf(Control(IDC_EXPLORER_FILENAME)) == L"tile.bmp";
+  }
+  testing_support::DeleteValue(kToolbar, L"Velmora test");
+  EXPECT_TRUE(followed) << "not while the other value was written, for 2 s";
 }
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
