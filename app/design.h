@@ -127,6 +127,10 @@ inline constexpr unsigned kReloadDelayMs = 100;
 inline constexpr unsigned kLaterControlsTimerId = 3;  // the other tabs' controls, after the first frame
 inline constexpr unsigned kRegistryChanged = 0x8000 + 1;  // WM_APP + 1, from the watch's thread
 inline constexpr unsigned kTellHeld = 0x8000 + 2;  // what was held back while another program was in front
+// A file changed in a folder that holds a current wallpaper: the swatches
+// follow their files, read after the same short pause.
+inline constexpr unsigned kFilesChanged = 0x8000 + 3;  // from the folder watch's thread
+inline constexpr unsigned kFilesTimerId = 4;
 
 // Where a control lies in the client area, in twips.
 constexpr Place InClient(const Control& c) {

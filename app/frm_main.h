@@ -14,6 +14,7 @@
 #include "app/design.h"
 #include "convert/converter_handlers.h"
 #include "platform/common_dialog_win.h"
+#include "platform/folder_watch_win.h"
 #include "platform/handles.h"
 #include "platform/message_box_win.h"
 #include "platform/picture_box.h"
@@ -78,6 +79,9 @@ class frmMain final : public wallpaper::StatusView,
   void ReportTooLarge(const std::vector<const PictureBox*>& boxes);
   void OpenShellPath(const std::wstring& path);
   void ReloadIfChanged();
+  void ReloadIfFilesChanged();
+  void ReloadStatus();  // as the watch does, telling only what changed
+  void WatchWallpaperFolders();
   // Tells what a reload or a redraw found while another program was in
   // front, now that the user is back.
   void TellHeld();
@@ -161,6 +165,9 @@ class frmMain final : public wallpaper::StatusView,
   bool reloadPending_ = false;
   bool tellWhenActive_ = false;
   std::unique_ptr<RegistryWatch> watch_;
+  std::vector<std::wstring> watchedFolders_;
+  std::unique_ptr<FolderWatch> folderWatch_;
+  bool filesPending_ = false;
 
   WindowMessageBoxes systemBoxes_;
   SystemCommonDialog systemDialog_;

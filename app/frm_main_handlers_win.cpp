@@ -2,6 +2,8 @@
 // of the window.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/frm_main.h"
 #include "app/texts.h"
 #include "convert/bmp_name.h"
@@ -140,6 +142,7 @@ void frmMain::ReportTooLarge(const std::vector<const PictureBox*>& boxes) {
 
 void frmMain::LoadCurrentWallpapers() {
   shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this);
+  WatchWallpaperFolders();
 }
 
 // Another program, a script or a second Velmora changed the toolbar key:
@@ -154,7 +157,14 @@ void frmMain::ReloadIfChanged() {
   bool changed = false;
   for (int i = 0; i < 2 && !changed; ++i)
     changed = registry_.ReadRegString(registry::kToolbarKeyPath, names[i]) != shownValues_[i];
-  if (!changed) return;
+  if (changed) ReloadStatus();
+}
+
+void frmMain::ReloadStatus() {
+  struct Rewatch {  // the folders follow the values, on every way out
+    frmMain& window;
+    ~Rewatch() { window.WatchWallpaperFolders(); }
+  } rewatch{*this};
   if (InFront()) {
     shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this, &toldValues_);
     return;
@@ -179,6 +189,50 @@ void frmMain::TellHeld() {
   tellWhenActive_ = false;
   // Read again, not replayed: the values may have changed once more since.
   shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this, &toldValues_);
+  WatchWallpaperFolders();
+}
+
+// A swatch shows a file as it was read. Our own Save, or another program,
+// may replace that file while its name stays in the registry: the folders of
+// both wallpapers are watched, and a notice that changed neither file costs
+// two looks at their dates and sizes.
+void frmMain::ReloadIfFilesChanged() {
+  KillTimer(hwnd_, kFilesTimerId);
+  filesPending_ = false;
+  const design::Holder holders[] = {design::Holder::SwatchExplorerTile, design::Holder::SwatchIEOETile};
+  for (int i = 0; i < 2; ++i) {
+    const std::wstring path = wallpaper::TrimAtNull(shownValues_[i]);
+    if (path.empty() || path == registry::kReadError) continue;
+    Source now;
+    const bool exists = Stamp(path, now);
+    const auto shown = sources_.find(&Holder(holders[i]));
+    const bool wasShown = shown != sources_.end() && shown->second.path == path;
+    if (exists != wasShown || (exists && (now.size != shown->second.size ||
+                                          CompareFileTime(&now.written, &shown->second.written) != 0))) {
+      ReloadStatus();
+      return;
+    }
+  }
+}
+
+void frmMain::WatchWallpaperFolders() {
+  std::vector<std::wstring> folders;
+  for (const std::wstring& value : shownValues_) {
+    const std::wstring path = wallpaper::TrimAtNull(value);
+    if (path.empty() || path == registry::kReadError || path.size() > wallpaper::kLongestPath) continue;
+    std::wstring full(MAX_PATH + 1, L'\0');
+    const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n == 0 || n >= full.size()) continue;
+    full.resize(n);
+    const std::size_t slash = full.rfind(L'\\');
+    if (slash == std::wstring::npos) continue;
+    full.resize(slash == 2 ? 3 : slash);  // "C:\" keeps its backslash
+    if (std::find(folders.begin(), folders.end(), full) == folders.end()) folders.push_back(full);
+  }
+  if (folders == watchedFolders_ && folderWatch_) return;
+  folderWatch_.reset();  // its thread ends before another starts
+  watchedFolders_ = folders;
+  if (!folders.empty()) folderWatch_ = std::make_unique<FolderWatch>(hwnd_, kFilesChanged, folders);
 }
 
 void frmMain::OpenFromShell(const std::wstring& path) {

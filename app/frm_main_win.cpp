@@ -382,9 +382,16 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         if (!InModalLoop()) Run(&frmMain::ReloadIfChanged);  // the reload can show boxes too
         return 0;
       }
+      if (wp == kFilesTimerId) {
+        if (!InModalLoop()) Run(&frmMain::ReloadIfFilesChanged);
+        return 0;
+      }
       break;
     case kRegistryChanged:
       if (!std::exchange(reloadPending_, true)) SetTimer(hwnd_, kReloadTimerId, kReloadDelayMs, nullptr);
+      return 0;
+    case kFilesChanged:
+      if (!std::exchange(filesPending_, true)) SetTimer(hwnd_, kFilesTimerId, kReloadDelayMs, nullptr);
       return 0;
     case kTellHeld:
       Run(&frmMain::TellHeld);
@@ -425,6 +432,8 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DESTROY:
       watch_.reset();
+      folderWatch_.reset();
+      KillTimer(hwnd_, kFilesTimerId);
       KillTimer(hwnd_, kRefreshTimerId);
       KillTimer(hwnd_, kReloadTimerId);
       KillTimer(hwnd_, kLaterControlsTimerId);

@@ -72,6 +72,8 @@ struct EventTraits { using Handle = HANDLE; static HANDLE Empty() { return nullp
 struct ThreadTraits { using Handle = HANDLE; static HANDLE Empty() { return nullptr; }
                       static void Close(HANDLE h) { CloseHandle(h); } };
 
+struct ChangeNotificationTraits { using Handle = HANDLE; static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+                                  static void Close(HANDLE h) { FindCloseChangeNotification(h); } };
 struct VirtualMemoryTraits { using Handle = void*; static void* Empty() { return nullptr; }
                              static void Close(void* p) { VirtualFree(p, 0, MEM_RELEASE); } };
 
@@ -85,6 +87,7 @@ using UniqueMenu = Unique<MenuTraits>;
 using UniqueFile = Unique<FileTraits>;
 using UniqueEvent = Unique<EventTraits>;
 using UniqueThread = Unique<ThreadTraits>;
+using UniqueChangeNotification = Unique<ChangeNotificationTraits>;
 using UniqueVirtualMemory = Unique<VirtualMemoryTraits>;
 
 class Selection {  // puts back whatever was selected before

@@ -135,6 +135,9 @@ class MainWindowInUse : public ::testing::Test {
     ASSERT_TRUE(window_.Create(GetModuleHandleW(nullptr)));
   }
   void TearDown() override {
+    // The window watches the folders of the wallpapers it shows, and Wine
+    // refuses to remove a folder that is watched.
+    DestroyWindow(window_.hwnd());
     testing_support::DeleteValue(kToolbar, L"BackBitmap");
     testing_support::DeleteValue(kToolbar, L"BackBitmapIE5");
     std::filesystem::remove_all(folder_);
@@ -372,6 +375,27 @@ TEST_F(MainWindowInUse, AFileChangedSinceItWasShownIsReadAgain) {
   Command(IDM_IE);
   Redraw();
   EXPECT_EQ(Printed(Control(IDC_SWATCH_IEOE), 8, 8), std::vector<std::uint32_t>(64, 0x405060));
+  EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// The swatch follows its file, not only the value that names it: replaced
+// by our own Save or by another program, it shows the new picture.
+TEST_F(MainWindowInUse, TheSwatchFollowsItsFileWhoeverReplacesIt) {
+  const std::filesystem::path file = folder_ / "wall.bmp", other = folder_ / "other.bmp";
+  WriteBmp(file, 8, 8, 0x102030);
+  WriteBmp(other, 8, 8, 0x405060);
+  dialog_.answers = {file.wstring()};
+  Command(IDC_OPEN_PICTURE, BN_CLICKED);
+  Command(IDM_EXPLORER);
+  Redraw();
+  const auto swatch = [&] { return Printed(Control(IDC_SWATCH_EXPLORER), 1, 1)[0]; };
+  ASSERT_EQ(swatch(), 0x102030u);
+  dialog_.answers = {other.wstring(), file.wstring()};
+  Command(IDC_OPEN_GIFJPEG, BN_CLICKED);
+  Command(IDC_SAVE_AS_BITMAP, BN_CLICKED);
+  EXPECT_TRUE(PumpUntil([&] { return swatch() == 0x405060; })) << "after our own Save over it";
+  WriteBmp(file, 8, 8, 0x708090);
+  EXPECT_TRUE(PumpUntil([&] { return swatch() == 0x708090; })) << "after another program replaced it";
   EXPECT_TRUE(boxes_.shown.empty());
 }
 
