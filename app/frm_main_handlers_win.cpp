@@ -10,6 +10,7 @@
 #include "convert/picture_loader.h"
 #include "convert/save_bmp.h"
 #include "platform/failure.h"
+#include "platform/fresh_keys_win.h"
 #include "render/gdi.h"
 #include "render/kept_overlay.h"
 #include "render/tile_image.h"
@@ -270,9 +271,12 @@ void frmMain::PopupMenu(float xTwips, float yTwips) {
   ClientToScreen(hwnd_, &at);
   // The chosen item's handler runs before the menu call returns.
   inMenu_ = true;
-  const UINT chosen = TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON |
-                                                      TPM_RETURNCMD | TPM_NONOTIFY,
-                                     at.x, at.y, 0, hwnd_, nullptr);
+  UINT chosen = 0;
+  {
+    FreshKeysOnly fresh;
+    chosen = TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+                            at.x, at.y, 0, hwnd_, nullptr);
+  }
   inMenu_ = false;
   if (chosen) OnCommand(static_cast<int>(chosen), 0);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/failure.h"
+#include "platform/fresh_keys_win.h"
 #include "platform/newer_api_win.h"
 
 namespace velmora {
@@ -77,7 +78,11 @@ void SystemCommonDialog::Show(bool save) {
   const CommonDialogs& dialogs = LoadCommonDialogs();
   if (!dialogs.open || !dialogs.save || !dialogs.error)
     throw Failure(48, "The file dialogs of this system could not be loaded (comdlg32.dll).");
-  const BOOL chosen = save ? dialogs.save(&ofn) : dialogs.open(&ofn);
+  BOOL chosen = FALSE;
+  {
+    FreshKeysOnly fresh;
+    chosen = save ? dialogs.save(&ofn) : dialogs.open(&ofn);
+  }
   if (chosen) {
     FileName = name.data();
     return;

@@ -53,6 +53,27 @@ class Keyboard(unittest.TestCase):
             h.wait_for(lambda: h.reg_query("BackBitmap") == "", what="the removal")
             self.assertEqual(h.reg_query("BackBitmapIE5"), "")
 
+    def test_a_held_enter_presses_once_and_answers_nothing(self):
+        """Held for over a second, as a user leaning on the key would: the
+        key repeats all the while, and the menu and the box it opens must
+        still wait for a press of their own."""
+        h.reg_set("BackBitmap", self.path)
+        with h.App().start(args=(self.path,)) as app:  # chosen: Apply is enabled
+            h.wait_for(lambda: app.control(h.ID["IDC_APPLY"])["enabled"], what="Apply to be enabled")
+            app.point_at_main()
+            app.keys("Tab", "Tab")  # "Open a bitmap", then "Remove wallpaper"
+            for opens, is_it in (("the question", lambda w: w["class"] == "#32770"),
+                                 ("the popup menu", lambda w: w["class"] == "#32768")):
+                h.run("xdotool", "keydown", "Return", "sleep", "1.2", "keyup", "Return")
+                opened = app.window(is_it, opens)
+                h.time.sleep(0.3)
+                self.assertTrue(any(w["hwnd"] == opened["hwnd"] for w in h.top_windows()), opens + " stays open")
+                self.assertEqual(h.reg_query("BackBitmap"), self.path)
+                self.assertIsNone(h.reg_query("BackBitmapIE5"))
+                app.close(opened, "Escape")
+                app.point_at_main()
+                app.keys("Tab")  # on to "Apply wallpaper"
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
