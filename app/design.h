@@ -131,6 +131,9 @@ inline constexpr unsigned kTellHeld = 0x8000 + 2;  // what was held back while a
 // follow their files, read after the same short pause.
 inline constexpr unsigned kFilesChanged = 0x8000 + 3;  // from the folder watch's thread
 inline constexpr unsigned kFilesTimerId = 4;
+// A file dropped while a box, a dialog or the menu is open waits for it to close.
+inline constexpr unsigned kDropTimerId = 5;
+inline constexpr unsigned kDropRetryMs = 200;
 
 // Where a control lies in the client area, in twips.
 constexpr Place InClient(const Control& c) {

@@ -78,6 +78,7 @@ class frmMain final : public wallpaper::StatusView,
   void RestoreFocus();
   void ReportTooLarge(const std::vector<const PictureBox*>& boxes);
   void OpenShellPath(const std::wstring& path);
+  void OpenDroppedLater();
   void ReloadIfChanged();
   void ReloadIfFilesChanged();
   void ReloadStatus();  // as the watch does, telling only what changed
@@ -168,6 +169,7 @@ class frmMain final : public wallpaper::StatusView,
   std::vector<std::wstring> watchedFolders_;
   std::unique_ptr<FolderWatch> folderWatch_;
   bool filesPending_ = false;
+  std::wstring droppedDuringBox_;  // the latest, opened once the box is answered
 
   WindowMessageBoxes systemBoxes_;
   SystemCommonDialog systemDialog_;

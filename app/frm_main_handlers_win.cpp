@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/frm_main.h"
 #include "app/texts.h"
@@ -243,6 +244,11 @@ void frmMain::OpenFromShell(const std::wstring& path) {
   const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
   full.resize(n > 0 && n < full.size() ? n : 0);
   Run([this, &path, &full] { OpenShellPath(full.empty() ? path : full); });
+}
+
+void frmMain::OpenDroppedLater() {
+  KillTimer(hwnd_, kDropTimerId);
+  OpenFromShell(std::exchange(droppedDuringBox_, std::wstring()));
 }
 
 void frmMain::OpenShellPath(const std::wstring& path) {

@@ -382,6 +382,10 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         if (!InModalLoop()) Run(&frmMain::ReloadIfChanged);  // the reload can show boxes too
         return 0;
       }
+      if (wp == kDropTimerId) {
+        if (!InModalLoop()) OpenDroppedLater();
+        return 0;
+      }
       if (wp == kFilesTimerId) {
         if (!InModalLoop()) Run(&frmMain::ReloadIfFilesChanged);
         return 0;
@@ -405,7 +409,12 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (length == 0 || length == 0xFFFFFFFF) return 0;
       std::wstring first(length + 1, L'\0');
       first.resize(DragQueryFileW(drop.h, 0, first.data(), length + 1));
-      if (!InModalLoop()) OpenFromShell(first);
+      if (!InModalLoop()) {
+        OpenFromShell(first);
+      } else {
+        droppedDuringBox_ = first;
+        SetTimer(hwnd_, kDropTimerId, kDropRetryMs, nullptr);
+      }
       return 0;
     }
     case WM_ACTIVATE:
@@ -434,6 +443,7 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       watch_.reset();
       folderWatch_.reset();
       KillTimer(hwnd_, kFilesTimerId);
+      KillTimer(hwnd_, kDropTimerId);
       KillTimer(hwnd_, kRefreshTimerId);
       KillTimer(hwnd_, kReloadTimerId);
       KillTimer(hwnd_, kLaterControlsTimerId);

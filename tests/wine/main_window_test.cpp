@@ -102,6 +102,21 @@ class SlowBoxes final : public MessageBoxes {
   int open = 0, deepest = 0;
 };
 
+// Files dropped from the shell, as the shell hands them over: a list of
+// wide names, each ended by a NUL, the list by another.
+HGLOBAL DropOf(const std::vector<std::wstring>& files) {
+  std::wstring list;
+  for (const std::wstring& f : files) list += f + L'\0';
+  list += L'\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(drop + 1, list.data(), list.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  return memory;
+}
+
 std::wstring TextOf(HWND control) {
   wchar_t text[512] = L"";
   GetWindowTextW(control, text, 512);
@@ -399,21 +414,6 @@ TEST_F(MainWindowInUse, TheSwatchFollowsItsFileWhoeverReplacesIt) {
   EXPECT_TRUE(boxes_.shown.empty());
 }
 
-// Files dropped from the shell, as the shell hands them over: a list of
-// wide names, each ended by a NUL, the list by another.
-HGLOBAL DropOf(const std::vector<std::wstring>& files) {
-  std::wstring list;
-  for (const std::wstring& f : files) list += f + L'\0';
-  list += L'\0';
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = TRUE;
-  std::memcpy(drop + 1, list.data(), list.size() * sizeof(wchar_t));
-  GlobalUnlock(memory);
-  return memory;
-}
-
 TEST_F(MainWindowInUse, ADroppedFileOpensAsTheButtonsWouldOpenIt) {
   const std::filesystem::path photo = folder_ / "holiday photo.jpg";  // a BMP inside: content decides
   std::filesystem::copy_file(bitmap_, photo);
@@ -425,13 +425,33 @@ TEST_F(MainWindowInUse, ADroppedFileOpensAsTheButtonsWouldOpenIt) {
                reinterpret_cast<WPARAM>(DropOf({bitmap_.wstring(), photo.wstring()})), 0);
   EXPECT_TRUE(shown(IDC_APPLY)) << "back on the first tab";
   EXPECT_TRUE(IsWindowEnabled(Control(IDC_APPLY)));
+  const std::wstring explorer = ReadValue(L"BackBitmap");
   Command(IDM_IE);
   EXPECT_EQ(ReadValue(L"BackBitmapIE5"), bitmap_.wstring());
-  EXPECT_EQ(ReadValue(L"BackBitmap"), L"<none>") << "IE's item leaves Explorer's value";
+  EXPECT_EQ(ReadValue(L"BackBitmap"), explorer) << "IE's item leaves Explorer's value";
   EXPECT_TRUE(boxes_.shown.empty());
   SendMessageW(window_.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({(folder_ / "x.png").wstring()})), 0);
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text, L"You can only use bitmap format files for toolbar backgrounds, sorry.");
+}
+
+// A file dropped while a box is open is opened once the box is answered.
+TEST_F(MainWindowInUse, AFileDroppedWhileABoxIsOpenOpensAfterIt) {
+  struct DroppingBoxes final : MessageBoxes {
+    HWND window = nullptr;
+    std::wstring file;
+    int Show(const std::wstring&, const std::wstring&, unsigned) override {
+      SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({file})), 0);
+      return kAnswerNo;
+    }
+  } boxes;
+  frmMain window(*registry_, *codec_, &boxes, &dialog_);
+  ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
+  boxes.window = window.hwnd();
+  boxes.file = bitmap_.wstring();
+  SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_REMOVE_WALLPAPER, BN_CLICKED), 0);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window.hwnd(), IDC_APPLY)));
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(GetDlgItem(window.hwnd(), IDC_APPLY)) != FALSE; }));
 }
 
 // Whoever changes the toolbar values (another program, a second Velmora, a
