@@ -96,8 +96,11 @@ TEST(PictureHeaders, BmpSizesFromEveryHeaderVersion) {
 TEST(PictureHeaders, BmpThatContradictsItselfIsRefused) {
   EXPECT_EQ(InspectPicture(Bmp(40, -3, 4)).verdict, Verdict::Damaged);
   EXPECT_EQ(InspectPicture(Bmp(40, 3, INT32_MIN, 24, 1, 0)).verdict, Verdict::Damaged);
-  EXPECT_EQ(InspectPicture(Bmp(200, 3, 4)).verdict, Verdict::Damaged);
-  EXPECT_EQ(InspectPicture(Bmp(13, 3, 4)).verdict, Verdict::Damaged);
+  for (std::uint32_t info : {13u, 15u, 65u, 200u}) {  // just outside the sizes of known headers
+    Bytes b = BmpHeaders(info, 3, 4, 24);
+    b.resize(b.size() + 48, 0);  // zeros, which would not read as another number of bits
+    EXPECT_EQ(InspectPicture(b).verdict, Verdict::Damaged) << info;
+  }
   EXPECT_EQ(InspectPicture(Bmp(40, 3, 4, 7)).verdict, Verdict::Damaged);
   EXPECT_EQ(InspectPicture(Bmp(40, 0, 4)).verdict, Verdict::NoPixels);
   EXPECT_EQ(InspectPicture(Bmp(40, 4, 0)).verdict, Verdict::NoPixels);
@@ -189,6 +192,11 @@ TEST(PictureHeaders, JpegWithoutAUsableFrameHeaderIsRefused) {
   EXPECT_EQ(InspectPicture(Bytes{0xFF, 0xD8, 0xFF, 0xD9}).verdict, Verdict::Damaged);
   EXPECT_EQ(InspectPicture(Bytes{0xFF, 0xD8, 0xFF, 0xD8}).verdict, Verdict::Damaged);
   EXPECT_EQ(InspectPicture(Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x01}).verdict, Verdict::Damaged);
+  // A segment's length counts its own two bytes: 2 is empty, not impossible.
+  EXPECT_TRUE(InspectPicture(Jpeg(100, 100, 0xC0, Segment(0xE2, 0))).accepted());
+  Bytes short_frame = Jpeg(100, 100);  // three components need 17 bytes; it says 16
+  short_frame[20 + 3] = 16;            // after the start and the 18-byte JFIF segment
+  EXPECT_EQ(InspectPicture(short_frame).verdict, Verdict::Damaged);
   // Height 0 means "given later" (DNL), which the decoder does not support.
   EXPECT_EQ(InspectPicture(Jpeg(100, 0)).verdict, Verdict::NoPixels);
   const Bytes whole = Jpeg(100, 100, 0xC0, Segment(0xE1, 2000));
@@ -229,6 +237,7 @@ TEST(PictureHeaders, DecodedSizeLimitIs256MiBAt32Bits) {
   EXPECT_EQ(InspectPicture(Jpeg(8192, 8193)).verdict, Verdict::TooLarge);
   EXPECT_TRUE(InspectPicture(Jpeg(65535, 1024)).accepted());  // 67,107,840 pixels
   EXPECT_EQ(InspectPicture(Jpeg(65535, 1025)).verdict, Verdict::TooLarge);
+  EXPECT_EQ(InspectPicture(Jpeg(41605, 1613)).verdict, Verdict::TooLarge);  // 67,108,865: one pixel past
   EXPECT_TRUE(InspectPicture(Bmp(40, 16384, 4096, 8, 1, 0)).accepted());
   EXPECT_EQ(InspectPicture(Bmp(40, 16384, 4097, 8, 1, 0)).verdict, Verdict::TooLarge);
   // A BMP side near 2^31 must not wrap the product into an allowed size.
