@@ -232,6 +232,35 @@ TEST(PictureHeaders, OtherFilesAreNotPictures) {
   EXPECT_EQ(InspectPicture(Bytes{0xFF, 0xD8}).verdict, Verdict::Truncated);
 }
 
+// Memory that reads as a disk failing at `bad`: the bytes before it come back,
+// none from there on, though the file is longer.
+class FailingSource final : public ByteSource {
+ public:
+  FailingSource(const Bytes& bytes, std::uint64_t bad) : bytes_(bytes), bad_(bad) {}
+  std::uint64_t Size() const override { return bytes_.Size(); }
+  std::size_t ReadAt(std::uint64_t at, std::uint8_t* out, std::size_t count) override {
+    return at >= bad_ ? 0 : bytes_.ReadAt(at, out, static_cast<std::size_t>(std::min<std::uint64_t>(count, bad_ - at)));
+  }
+
+ private:
+  MemorySource bytes_;
+  std::uint64_t bad_;
+};
+
+TEST(PictureHeaders, AReadThatFailsIsNotTakenForAShortFile) {
+  // Each up to the bytes its size is read from; a GIF's walk reads to its end.
+  const Bytes gif = GifBuilder(16, 16).Comment("hello").Placeholder(0, 0, 16, 16).Placeholder(2, 2, 4, 4).End();
+  const Bytes jpeg = Jpeg(640, 480, 0xC0, Segment(0xE1, 100));
+  const std::pair<Bytes, std::size_t> cases[] = {{gif, gif.size()}, {Bmp(40, 5, 3), 14 + 16}, {jpeg, 20 + 104 + 10}};
+  for (const auto& [bytes, read] : cases)
+    for (std::size_t bad = 0; bad < read; ++bad) {
+      FailingSource source(bytes, bad);
+      const Inspection i = InspectPicture(source);
+      ASSERT_EQ(i.verdict, Verdict::Unreadable) << FormatName(i.header.format) << " failing at " << bad;
+      EXPECT_EQ(i.reason, L"The file could not be read.");
+    }
+}
+
 TEST(PictureHeaders, DecodedSizeLimitIs256MiBAt32Bits) {
   EXPECT_TRUE(InspectPicture(Jpeg(8192, 8192)).accepted());
   EXPECT_EQ(InspectPicture(Jpeg(8192, 8193)).verdict, Verdict::TooLarge);
