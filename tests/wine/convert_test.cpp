@@ -314,6 +314,17 @@ TEST_P(PictureLoading, GifFirstImageSitsAtItsOffsetOnAWhiteScreen) {
       want[(2 + y) * 10 + 3 + x] = i == 3 ? kWhite : local[i];
     }
   ExpectPixels(out.picture, 10, 8, want);
+
+  // Short of the screen in one direction only: the strip it leaves is white too.
+  for (auto [w, h] : {std::pair{7, 8}, {10, 6}}) {
+    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+    const LoadOutcome part = LoadBoth(Write(L"part.gif", Gif(10, 8, kPalette).Image(0, 0, w, h, Indices(w, h)).End()));
+    ASSERT_EQ(part.error, L"");
+    std::vector<Rgb> covered(80, kWhite);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) covered[y * 10 + x] = kPalette[Indices(w, h)[y * w + x]];
+    ExpectPixels(part.picture, 10, 8, covered);
+  }
 }
 
 TEST_P(PictureLoading, GifImageReachingPastTheScreenIsClipped) {
