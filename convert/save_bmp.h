@@ -13,7 +13,8 @@ namespace velmora::convert {
 // as it was.
 //
 // Refused before anything is written: an empty picture, a path that names a
-// folder, a folder that does not exist, and a read-only target. (Windows would
+// folder or a device (CON.bmp, NUL.bmp, COM1.bmp... in any folder), a folder
+// that does not exist, and a read-only target. (Windows would
 // refuse to replace a read-only file and Wine would not; Velmora refuses on
 // both, so the file's owner decides.)
 //

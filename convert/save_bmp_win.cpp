@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "convert/bmp_writer.h"
+#include "convert/device_name.h"
 #include "platform/handles.h"
 
 namespace velmora::convert {
@@ -91,6 +92,13 @@ std::wstring Save(const Picture& picture, const std::wstring& path) {
   const auto height = static_cast<std::uint32_t>(picture.height());
   if (!Bmp24FileSize(width, height)) return L"The picture is too large for a BMP file.";
   if (path.empty()) return L"No file name was given.";
+  // Asked first: GetFullPathName makes "CON.bmp" \\.\CON in any folder, and
+  // the sentence would then be about a folder named "\\.".
+  if (IsDeviceName(path)) {
+    const std::size_t slash = path.find_last_of(L"\\/:");
+    return L"\"" + path.substr(slash == std::wstring::npos ? 0 : slash + 1) +
+           L"\" is the name Windows keeps for a device, not a file; choose another name for the BMP file.";
+  }
 
   const std::wstring full = FullPath(path);
   const std::size_t cut = full.find_last_of(L"\\/");

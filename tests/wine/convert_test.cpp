@@ -526,6 +526,13 @@ TEST_F(BmpSaving, RefusalsLeaveEverythingAsItWas) {
   EXPECT_EQ(SavePictureAsBmp(MakePicture(3, 3), Path(L"gone\\x.bmp")),
             L"The folder " + Path(L"gone") + L" does not exist.");
   EXPECT_EQ(SavePictureAsBmp(Picture(), Path(L"nothing.bmp")), L"There is no picture to save.");
+  // GetFullPathName turns these into \\.\CON and the like, whatever the folder.
+  for (const wchar_t* device : {L"CON.bmp", L"nul.bmp", L"COM1.bmp", L"LPT1.bmp"})
+    for (const std::wstring& path : {std::wstring(device), Path(device)})
+      EXPECT_EQ(SavePictureAsBmp(MakePicture(3, 3), path),
+                L"\"" + std::wstring(device) +
+                    L"\" is the name Windows keeps for a device, not a file; choose another name for the BMP file.")
+          << Narrow(path);
   EXPECT_EQ(SavePictureAsBmp(MakePicture(3, 3), Path(L"dir\\")),
             L"The name ends in a backslash, so it names a folder, not a file.");
 
