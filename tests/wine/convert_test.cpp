@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -568,6 +569,40 @@ TEST_F(BmpSaving, WaitsForABriefHolderAndGivesUpOnALongOne) {
   EXPECT_EQ(error, L"");
   ExpectPixels(LoadPictureFile(path).picture, 2, 2, Pattern(2, 2));
   EXPECT_EQ(Names(), std::vector<std::wstring>{L"busy.bmp"});
+}
+
+// A save killed midway leaves its temporary file. The next save removes it
+// once its process has ended, but not one of a running process (another
+// Velmora may be saving), nor a file whose name only looks like one.
+TEST_F(BmpSaving, TemporaryFilesOfEndedProcessesAreRemoved) {
+  wchar_t self[MAX_PATH];
+  ASSERT_NE(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  PROCESS_INFORMATION killed{};
+  ASSERT_TRUE(CreateProcessW(self, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &start,
+                             &killed));
+  {
+    const UniqueThread thread(killed.hThread);
+    const UniqueProcess process(killed.hProcess);
+    ASSERT_TRUE(TerminateProcess(process.get(), 1));
+    ASSERT_EQ(WaitForSingleObject(process.get(), INFINITE), WAIT_OBJECT_0);
+  }
+  const auto name = [](DWORD pid, const wchar_t* rest) {
+    wchar_t text[64];
+    std::swprintf(text, 64, L"~velmora-%lx%ls", static_cast<unsigned long>(pid), rest);
+    return std::wstring(text);
+  };
+  std::vector<std::wstring> kept = {name(GetCurrentProcessId(), L"-1.tmp"), name(killed.dwProcessId, L".tmp"),
+                                    name(killed.dwProcessId, L"-1-2.tmp")};
+  for (const std::wstring& n : kept) Write(n, Bytes(5, 1));
+  Write(name(killed.dwProcessId, L"-1.tmp"), Bytes(5, 1));
+  ASSERT_EQ(SavePictureAsBmp(MakePicture(2, 2), Path(L"new.bmp")), L"");
+  kept.push_back(L"new.bmp");
+  std::vector<std::wstring> names = Names();
+  std::sort(names.begin(), names.end());
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(names, kept);
 }
 
 TEST_F(BmpSaving, NonAsciiAndRelativeNames) {
