@@ -10,10 +10,13 @@ namespace velmora::convert {
 // it, then moves it over the target (MOVEFILE_REPLACE_EXISTING |
 // MOVEFILE_WRITE_THROUGH), retrying a while if another program holds the
 // target. Any failure deletes the temporary file and leaves an existing target
-// as it was.
+// as it was. A save killed midway leaves its temporary file
+// (~velmora-<pid hex>-<n hex>.tmp); the next save into that folder deletes
+// those whose process has ended, never one of a process still running.
 //
 // Refused before anything is written: an empty picture, a path that names a
-// folder, a folder that does not exist, and a read-only target. (Windows would
+// folder or a device (CON.bmp, NUL.bmp, COM1.bmp... in any folder), a folder
+// that does not exist, and a read-only target. (Windows would
 // refuse to replace a read-only file and Wine would not; Velmora refuses on
 // both, so the file's owner decides.)
 //

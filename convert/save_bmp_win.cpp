@@ -2,9 +2,12 @@
 
 #include <cstdio>
 #include <new>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "convert/bmp_writer.h"
+#include "convert/device_name.h"
 #include "platform/handles.h"
 
 namespace velmora::convert {
@@ -40,6 +43,60 @@ std::wstring WriteFailure(DWORD code) {
          kUnchanged;
 }
 
+std::wstring InFolder(const std::wstring& folder, const wchar_t* name) {
+  std::wstring path = folder;
+  if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
+  return path + name;
+}
+
+// A number as TemporaryFile's names write it: 1 to 8 lowercase hex digits,
+// no leading zero.
+bool ParseHex(std::wstring_view text, DWORD& value) {
+  if (text.empty() || text.size() > 8 || (text[0] == L'0' && text.size() > 1)) return false;
+  value = 0;
+  for (const wchar_t c : text) {
+    const int digit = c >= L'0' && c <= L'9' ? c - L'0' : c >= L'a' && c <= L'f' ? c - L'a' + 10 : -1;
+    if (digit < 0) return false;
+    value = value * 16 + static_cast<DWORD>(digit);
+  }
+  return true;
+}
+
+// The process that made a temporary file named "~velmora-<pid>-<n>.tmp", as
+// TemporaryFile names them; nothing for any other name, however close.
+std::optional<DWORD> TemporaryFileOwner(std::wstring_view name) {
+  constexpr std::wstring_view kStart = L"~velmora-", kEnd = L".tmp";
+  if (name.size() < kStart.size() + kEnd.size() || !name.starts_with(kStart) || !name.ends_with(kEnd)) return {};
+  const std::wstring_view middle = name.substr(kStart.size(), name.size() - kStart.size() - kEnd.size());
+  const std::size_t dash = middle.find(L'-');
+  DWORD pid = 0, counter = 0;
+  if (dash == std::wstring_view::npos || !ParseHex(middle.substr(0, dash), pid) ||
+      !ParseHex(middle.substr(dash + 1), counter) || pid == 0)
+    return {};
+  return pid;
+}
+
+// No such process, or one that has ended but is still held open. A process
+// we may not open (another user's) is running as far as we can tell.
+bool HasEnded(DWORD pid) {
+  const UniqueProcess process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+  if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;
+  return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+}
+
+// A save killed midway leaves its temporary file beside the target. A file
+// whose process still runs stays: that may be another Velmora saving now.
+void RemoveLeftovers(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  const UniqueFind search(FindFirstFileW(InFolder(folder, L"~velmora-*.tmp").c_str(), &found));
+  if (!search) return;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const std::optional<DWORD> owner = TemporaryFileOwner(found.cFileName);
+    if (owner && HasEnded(*owner)) DeleteFileW(InFolder(folder, found.cFileName).c_str());
+  } while (FindNextFileW(search.get(), &found));
+}
+
 // A file being written beside the target: deleted when it goes out of scope
 // unless it has been moved into the target's place.
 class TemporaryFile {
@@ -57,9 +114,7 @@ class TemporaryFile {
     for (int attempt = 0; attempt < 100; ++attempt) {
       wchar_t name[64];
       std::swprintf(name, 64, L"~velmora-%lx-%x.tmp", GetCurrentProcessId(), ++counter);
-      std::wstring path = folder;
-      if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
-      path += name;
+      std::wstring path = InFolder(folder, name);
       handle_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
       if (handle_) {
@@ -91,6 +146,13 @@ std::wstring Save(const Picture& picture, const std::wstring& path) {
   const auto height = static_cast<std::uint32_t>(picture.height());
   if (!Bmp24FileSize(width, height)) return L"The picture is too large for a BMP file.";
   if (path.empty()) return L"No file name was given.";
+  // Asked first: GetFullPathName makes "CON.bmp" \\.\CON in any folder, and
+  // the sentence would then be about a folder named "\\.".
+  if (IsDeviceName(path)) {
+    const std::size_t slash = path.find_last_of(L"\\/:");
+    return L"\"" + path.substr(slash == std::wstring::npos ? 0 : slash + 1) +
+           L"\" is the name Windows keeps for a device, not a file; choose another name for the BMP file.";
+  }
 
   const std::wstring full = FullPath(path);
   const std::size_t cut = full.find_last_of(L"\\/");
@@ -111,6 +173,7 @@ std::wstring Save(const Picture& picture, const std::wstring& path) {
   if (in == INVALID_FILE_ATTRIBUTES || !(in & FILE_ATTRIBUTE_DIRECTORY))
     return L"The folder " + folder + L" does not exist.";
 
+  RemoveLeftovers(folder);
   TemporaryFile temp;
   if (const DWORD error = temp.Create(folder)) return WriteFailure(error);
 

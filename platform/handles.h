@@ -71,6 +71,10 @@ struct EventTraits { using Handle = HANDLE; static HANDLE Empty() { return nullp
                      static void Close(HANDLE h) { CloseHandle(h); } };
 struct ThreadTraits { using Handle = HANDLE; static HANDLE Empty() { return nullptr; }
                       static void Close(HANDLE h) { CloseHandle(h); } };
+struct ProcessTraits { using Handle = HANDLE; static HANDLE Empty() { return nullptr; }
+                       static void Close(HANDLE h) { CloseHandle(h); } };
+struct FindTraits { using Handle = HANDLE; static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+                    static void Close(HANDLE h) { FindClose(h); } };
 
 struct ChangeNotificationTraits { using Handle = HANDLE; static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
                                   static void Close(HANDLE h) { FindCloseChangeNotification(h); } };
@@ -87,7 +91,12 @@ using UniqueMenu = Unique<MenuTraits>;
 using UniqueFile = Unique<FileTraits>;
 using UniqueEvent = Unique<EventTraits>;
 using UniqueThread = Unique<ThreadTraits>;
+<<<<<<< HEAD
 using UniqueChangeNotification = Unique<ChangeNotificationTraits>;
+=======
+using UniqueProcess = Unique<ProcessTraits>;
+using UniqueFind = Unique<FindTraits>;  // FindFirstFileW's search
+>>>>>>> convert-faults
 using UniqueVirtualMemory = Unique<VirtualMemoryTraits>;
 
 class Selection {  // puts back whatever was selected before

@@ -96,8 +96,11 @@ TEST(PictureHeaders, BmpSizesFromEveryHeaderVersion) {
 TEST(PictureHeaders, BmpThatContradictsItselfIsRefused) {
   EXPECT_EQ(InspectPicture(Bmp(40, -3, 4)).verdict, Verdict::Damaged);
   EXPECT_EQ(InspectPicture(Bmp(40, 3, INT32_MIN, 24, 1, 0)).verdict, Verdict::Damaged);
-  EXPECT_EQ(InspectPicture(Bmp(200, 3, 4)).verdict, Verdict::Damaged);
-  EXPECT_EQ(InspectPicture(Bmp(13, 3, 4)).verdict, Verdict::Damaged);
+  for (std::uint32_t info : {13u, 15u, 65u, 200u}) {  // just outside the sizes of known headers
+    Bytes b = BmpHeaders(info, 3, 4, 24);
+    b.resize(b.size() + 48, 0);  // zeros, which would not read as another number of bits
+    EXPECT_EQ(InspectPicture(b).verdict, Verdict::Damaged) << info;
+  }
   EXPECT_EQ(InspectPicture(Bmp(40, 3, 4, 7)).verdict, Verdict::Damaged);
   EXPECT_EQ(InspectPicture(Bmp(40, 0, 4)).verdict, Verdict::NoPixels);
   EXPECT_EQ(InspectPicture(Bmp(40, 4, 0)).verdict, Verdict::NoPixels);
@@ -161,7 +164,11 @@ TEST(PictureHeaders, GifAnimationsAreBoundedByAllTheirImages) {
   EXPECT_NE(five.reason.find(L"268,435,456"), std::wstring::npos);
 
   Gif many = GifBuilder(2, 2);
-  for (int n = 0; n < 10001; ++n) many.Placeholder(0, 0, 1, 1, 1);
+  for (int n = 0; n < 10000; ++n) many.Placeholder(0, 0, 1, 1, 1);
+  const Inspection most = InspectPicture(many.bytes);
+  EXPECT_TRUE(most.accepted());
+  EXPECT_EQ(most.header.frame_count, 10000u);
+  many.Placeholder(0, 0, 1, 1, 1);
   EXPECT_EQ(InspectPicture(many.End()).verdict, Verdict::TooLarge);
 }
 
@@ -185,6 +192,11 @@ TEST(PictureHeaders, JpegWithoutAUsableFrameHeaderIsRefused) {
   EXPECT_EQ(InspectPicture(Bytes{0xFF, 0xD8, 0xFF, 0xD9}).verdict, Verdict::Damaged);
   EXPECT_EQ(InspectPicture(Bytes{0xFF, 0xD8, 0xFF, 0xD8}).verdict, Verdict::Damaged);
   EXPECT_EQ(InspectPicture(Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x01}).verdict, Verdict::Damaged);
+  // A segment's length counts its own two bytes: 2 is empty, not impossible.
+  EXPECT_TRUE(InspectPicture(Jpeg(100, 100, 0xC0, Segment(0xE2, 0))).accepted());
+  Bytes short_frame = Jpeg(100, 100);  // three components need 17 bytes; it says 16
+  short_frame[20 + 3] = 16;            // after the start and the 18-byte JFIF segment
+  EXPECT_EQ(InspectPicture(short_frame).verdict, Verdict::Damaged);
   // Height 0 means "given later" (DNL), which the decoder does not support.
   EXPECT_EQ(InspectPicture(Jpeg(100, 0)).verdict, Verdict::NoPixels);
   const Bytes whole = Jpeg(100, 100, 0xC0, Segment(0xE1, 2000));
@@ -220,11 +232,41 @@ TEST(PictureHeaders, OtherFilesAreNotPictures) {
   EXPECT_EQ(InspectPicture(Bytes{0xFF, 0xD8}).verdict, Verdict::Truncated);
 }
 
+// Memory that reads as a disk failing at `bad`: the bytes before it come back,
+// none from there on, though the file is longer.
+class FailingSource final : public ByteSource {
+ public:
+  FailingSource(const Bytes& bytes, std::uint64_t bad) : bytes_(bytes), bad_(bad) {}
+  std::uint64_t Size() const override { return bytes_.Size(); }
+  std::size_t ReadAt(std::uint64_t at, std::uint8_t* out, std::size_t count) override {
+    return at >= bad_ ? 0 : bytes_.ReadAt(at, out, static_cast<std::size_t>(std::min<std::uint64_t>(count, bad_ - at)));
+  }
+
+ private:
+  MemorySource bytes_;
+  std::uint64_t bad_;
+};
+
+TEST(PictureHeaders, AReadThatFailsIsNotTakenForAShortFile) {
+  // Each up to the bytes its size is read from; a GIF's walk reads to its end.
+  const Bytes gif = GifBuilder(16, 16).Comment("hello").Placeholder(0, 0, 16, 16).Placeholder(2, 2, 4, 4).End();
+  const Bytes jpeg = Jpeg(640, 480, 0xC0, Segment(0xE1, 100));
+  const std::pair<Bytes, std::size_t> cases[] = {{gif, gif.size()}, {Bmp(40, 5, 3), 14 + 16}, {jpeg, 20 + 104 + 10}};
+  for (const auto& [bytes, read] : cases)
+    for (std::size_t bad = 0; bad < read; ++bad) {
+      FailingSource source(bytes, bad);
+      const Inspection i = InspectPicture(source);
+      ASSERT_EQ(i.verdict, Verdict::Unreadable) << FormatName(i.header.format) << " failing at " << bad;
+      EXPECT_EQ(i.reason, L"The file could not be read.");
+    }
+}
+
 TEST(PictureHeaders, DecodedSizeLimitIs256MiBAt32Bits) {
   EXPECT_TRUE(InspectPicture(Jpeg(8192, 8192)).accepted());
   EXPECT_EQ(InspectPicture(Jpeg(8192, 8193)).verdict, Verdict::TooLarge);
   EXPECT_TRUE(InspectPicture(Jpeg(65535, 1024)).accepted());  // 67,107,840 pixels
   EXPECT_EQ(InspectPicture(Jpeg(65535, 1025)).verdict, Verdict::TooLarge);
+  EXPECT_EQ(InspectPicture(Jpeg(41605, 1613)).verdict, Verdict::TooLarge);  // 67,108,865: one pixel past
   EXPECT_TRUE(InspectPicture(Bmp(40, 16384, 4096, 8, 1, 0)).accepted());
   EXPECT_EQ(InspectPicture(Bmp(40, 16384, 4097, 8, 1, 0)).verdict, Verdict::TooLarge);
   // A BMP side near 2^31 must not wrap the product into an allowed size.

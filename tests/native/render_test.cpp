@@ -3,13 +3,16 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <map>
 #include <utility>
 #include <vector>
 
 #include "platform/failure.h"
 #include "shared/failure_number.h"
+#include "render/kept_overlay.h"
 #include "render/round_to_int32.h"
 #include "render/scale_nearest.h"
+#include "render/transparent_blit.h"
 
 namespace velmora {
 namespace {
@@ -60,6 +63,61 @@ TEST(ScaleNearest, CopiesWholePixelsAtEveryDensity) {
   const std::vector<std::uint32_t> wider = scaled(8, 3);
   const int columns[] = {0, 0, 1, 2, 2, 3, 4, 4};
   for (int x = 0; x < 8; ++x) EXPECT_EQ(wider[x], source[columns[x]]) << x;
+}
+
+// Keeps every context's background mode and colour as gdi32 does, and says
+// whether the destination keys colours itself, which no context under Wine does.
+class BackgroundKeepingGdi final : public render::Gdi {
+ public:
+  struct Background {
+    int mode = 2;                    // OPAQUE, a fresh context's
+    render::Colour colour = 0xFFFFFF;
+    bool operator==(const Background&) const = default;
+  };
+  std::map<DcHandle, Background> dcs;
+  int caps = 0;
+  std::vector<Background> copiedWith;  // the destination's, at each copy into it
+  DcHandle dest = 0;
+
+  bool BitBlt(DcHandle d, int, int, int, int, DcHandle, int, int, std::uint32_t) override {
+    if (d == dest) copiedWith.push_back(dcs[d]);
+    return true;
+  }
+  int GetDeviceCaps(DcHandle, int index) override { return index == render::kCaps1 ? caps : 0; }
+  int SetBkMode(DcHandle dc, int mode) override { return std::exchange(dcs[dc].mode, mode); }
+  render::Colour SetBkColor(DcHandle dc, render::Colour c) override { return std::exchange(dcs[dc].colour, c); }
+  DcHandle CreateCompatibleDC(DcHandle) override { return Next(); }
+  render::GdiObject CreateBitmap(int, int, std::uint32_t, std::uint32_t, const void*) override { return Next(); }
+  render::GdiObject CreateCompatibleBitmap(DcHandle, int, int) override { return Next(); }
+  render::GdiObject SelectObject(DcHandle, render::GdiObject) override { return 1; }
+  bool DeleteObject(render::GdiObject) override { return true; }
+  bool DeleteDC(DcHandle) override { return true; }
+
+ private:
+  std::uintptr_t Next() { return next_++; }
+  std::uintptr_t next_ = 100;
+};
+
+// Whether the device keys the colour or the mask method does, the copy leaves
+// both contexts' background mode and colour as it found them.
+TEST(ColourKeyCopy, BothContextsKeepTheirBackground) {
+  const DcHandle src = 1, dest = 2;
+  const BackgroundKeepingGdi::Background srcBefore{1, 0x070809}, destBefore{1, 0x040506};  // TRANSPARENT
+  for (int caps : {0, render::kC1Transparent}) {
+    SCOPED_TRACE(caps);
+    BackgroundKeepingGdi gdi;
+    gdi.caps = caps;
+    gdi.dest = dest;
+    gdi.dcs = {{src, srcBefore}, {dest, destBefore}};
+    render::TransparentBlit(gdi, dest, 0, 0, 8, 8, src, 0, 0, kKey);
+    render::KeptOverlay(gdi, dest, 8, 8, src, 0, 0, kKey).Draw(dest, 0, 0);
+    EXPECT_EQ(gdi.dcs[src], srcBefore);
+    EXPECT_EQ(gdi.dcs[dest], destBefore);
+    ASSERT_FALSE(gdi.copiedWith.empty());
+    if (caps) {  // the device keys out the background colour in its own mode
+      EXPECT_EQ(gdi.copiedWith.front(), (BackgroundKeepingGdi::Background{render::kNewTransparent, kKey}));
+    }
+  }
 }
 
 }  // namespace

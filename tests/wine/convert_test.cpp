@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -314,6 +315,17 @@ TEST_P(PictureLoading, GifFirstImageSitsAtItsOffsetOnAWhiteScreen) {
       want[(2 + y) * 10 + 3 + x] = i == 3 ? kWhite : local[i];
     }
   ExpectPixels(out.picture, 10, 8, want);
+
+  // Short of the screen in one direction only: the strip it leaves is white too.
+  for (auto [w, h] : {std::pair{7, 8}, {10, 6}}) {
+    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+    const LoadOutcome part = LoadBoth(Write(L"part.gif", Gif(10, 8, kPalette).Image(0, 0, w, h, Indices(w, h)).End()));
+    ASSERT_EQ(part.error, L"");
+    std::vector<Rgb> covered(80, kWhite);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) covered[y * 10 + x] = kPalette[Indices(w, h)[y * w + x]];
+    ExpectPixels(part.picture, 10, 8, covered);
+  }
 }
 
 TEST_P(PictureLoading, GifImageReachingPastTheScreenIsClipped) {
@@ -515,6 +527,13 @@ TEST_F(BmpSaving, RefusalsLeaveEverythingAsItWas) {
   EXPECT_EQ(SavePictureAsBmp(MakePicture(3, 3), Path(L"gone\\x.bmp")),
             L"The folder " + Path(L"gone") + L" does not exist.");
   EXPECT_EQ(SavePictureAsBmp(Picture(), Path(L"nothing.bmp")), L"There is no picture to save.");
+  // GetFullPathName turns these into \\.\CON and the like, whatever the folder.
+  for (const wchar_t* device : {L"CON.bmp", L"nul.bmp", L"COM1.bmp", L"LPT1.bmp"})
+    for (const std::wstring& path : {std::wstring(device), Path(device)})
+      EXPECT_EQ(SavePictureAsBmp(MakePicture(3, 3), path),
+                L"\"" + std::wstring(device) +
+                    L"\" is the name Windows keeps for a device, not a file; choose another name for the BMP file.")
+          << Narrow(path);
   EXPECT_EQ(SavePictureAsBmp(MakePicture(3, 3), Path(L"dir\\")),
             L"The name ends in a backslash, so it names a folder, not a file.");
 
@@ -550,6 +569,40 @@ TEST_F(BmpSaving, WaitsForABriefHolderAndGivesUpOnALongOne) {
   EXPECT_EQ(error, L"");
   ExpectPixels(LoadPictureFile(path).picture, 2, 2, Pattern(2, 2));
   EXPECT_EQ(Names(), std::vector<std::wstring>{L"busy.bmp"});
+}
+
+// A save killed midway leaves its temporary file. The next save removes it
+// once its process has ended, but not one of a running process (another
+// Velmora may be saving), nor a file whose name only looks like one.
+TEST_F(BmpSaving, TemporaryFilesOfEndedProcessesAreRemoved) {
+  wchar_t self[MAX_PATH];
+  ASSERT_NE(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  PROCESS_INFORMATION killed{};
+  ASSERT_TRUE(CreateProcessW(self, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &start,
+                             &killed));
+  {
+    const UniqueThread thread(killed.hThread);
+    const UniqueProcess process(killed.hProcess);
+    ASSERT_TRUE(TerminateProcess(process.get(), 1));
+    ASSERT_EQ(WaitForSingleObject(process.get(), INFINITE), WAIT_OBJECT_0);
+  }
+  const auto name = [](DWORD pid, const wchar_t* rest) {
+    wchar_t text[64];
+    std::swprintf(text, 64, L"~velmora-%lx%ls", static_cast<unsigned long>(pid), rest);
+    return std::wstring(text);
+  };
+  std::vector<std::wstring> kept = {name(GetCurrentProcessId(), L"-1.tmp"), name(killed.dwProcessId, L".tmp"),
+                                    name(killed.dwProcessId, L"-1-2.tmp")};
+  for (const std::wstring& n : kept) Write(n, Bytes(5, 1));
+  Write(name(killed.dwProcessId, L"-1.tmp"), Bytes(5, 1));
+  ASSERT_EQ(SavePictureAsBmp(MakePicture(2, 2), Path(L"new.bmp")), L"");
+  kept.push_back(L"new.bmp");
+  std::vector<std::wstring> names = Names();
+  std::sort(names.begin(), names.end());
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(names, kept);
 }
 
 TEST_F(BmpSaving, NonAsciiAndRelativeNames) {
