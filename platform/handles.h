@@ -75,9 +75,9 @@ struct ProcessTraits { using Handle = HANDLE; static HANDLE Empty() { return nul
                        static void Close(HANDLE h) { CloseHandle(h); } };
 struct FindTraits { using Handle = HANDLE; static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
                     static void Close(HANDLE h) { FindClose(h); } };
-
 struct ChangeNotificationTraits { using Handle = HANDLE; static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
                                   static void Close(HANDLE h) { FindCloseChangeNotification(h); } };
+
 struct VirtualMemoryTraits { using Handle = void*; static void* Empty() { return nullptr; }
                              static void Close(void* p) { VirtualFree(p, 0, MEM_RELEASE); } };
 
@@ -91,12 +91,9 @@ using UniqueMenu = Unique<MenuTraits>;
 using UniqueFile = Unique<FileTraits>;
 using UniqueEvent = Unique<EventTraits>;
 using UniqueThread = Unique<ThreadTraits>;
-<<<<<<< HEAD
 using UniqueChangeNotification = Unique<ChangeNotificationTraits>;
-=======
 using UniqueProcess = Unique<ProcessTraits>;
 using UniqueFind = Unique<FindTraits>;  // FindFirstFileW's search
->>>>>>> convert-faults
 using UniqueVirtualMemory = Unique<VirtualMemoryTraits>;
 
 class Selection {  // puts back whatever was selected before
