@@ -50,6 +50,8 @@ class frmMain final : public wallpaper::StatusView,
   // window: a GIF or JPEG as if opened on the converter tab, anything else
   // as if chosen with "Open a bitmap".
   void OpenFromShell(const std::wstring& path);
+  // A box of the program's own, as the window's boxes are shown.
+  void Tell(const std::wstring& text, unsigned style) { boxes_.Show(text, kAppTitle, style); }
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

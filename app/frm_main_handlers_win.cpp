@@ -8,6 +8,7 @@
 #include "app/frm_main.h"
 #include "app/texts.h"
 #include "convert/bmp_name.h"
+#include "convert/device_name.h"
 #include "convert/picture_loader.h"
 #include "convert/save_bmp.h"
 #include "platform/failure.h"
@@ -238,12 +239,26 @@ void frmMain::WatchWallpaperFolders() {
 }
 
 void frmMain::OpenFromShell(const std::wstring& path) {
+  // Asked before the full path is made: that makes "NUL.jpg" \\.\NUL, in
+  // any folder, and its extension is gone.
+  if (convert::IsDeviceName(path)) {
+    boxes_.Show(L"\"" + wallpaper::FileNameOf(path) + L"\" is the name Windows keeps for a device, not a file. "
+                L"Velmora opens picture files only.", L"Error", kExclamation);
+    return;
+  }
   // The shell hands over full paths; a name typed at a prompt counts from
   // the folder it was typed in.
   std::wstring full(32768, L'\0');
   const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
   full.resize(n > 0 && n < full.size() ? n : 0);
-  Run([this, &path, &full] { OpenShellPath(full.empty() ? path : full); });
+  if (full.empty()) full = path;
+  const DWORD attributes = GetFileAttributesW(full.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    boxes_.Show(L"\"" + full + L"\" is a folder, not a file. Open one of the pictures in it instead.", L"Error",
+                kExclamation);
+    return;
+  }
+  Run([this, &full] { OpenShellPath(full); });
 }
 
 void frmMain::OpenDroppedLater() {
@@ -251,16 +266,17 @@ void frmMain::OpenDroppedLater() {
   OpenFromShell(std::exchange(droppedDuringBox_, std::wstring()));
 }
 
+// The tab changes only for a file that opened: a refused one leaves the
+// user where they were.
 void frmMain::OpenShellPath(const std::wstring& path) {
   if (convert::HasGifOrJpegExtension(path)) {
-    SelectTab(1);
-    converterHandlers_.OpenPicture(path);
+    if (converterHandlers_.OpenPicture(path)) SelectTab(1);
     return;
   }
-  SelectTab(0);
   // A name "Open a bitmap" would refuse gets the same refusal.
   const std::wstring why = wallpaperHandlers_.Choose(path);
-  if (!why.empty()) boxes_.Show(why, L"Error", kExclamation);
+  if (why.empty()) SelectTab(0);
+  else boxes_.Show(why, L"Error", kExclamation);
 }
 
 void frmMain::cmdApply_Click() {

@@ -5,7 +5,10 @@
 #include <uxtheme.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "app/command_line.h"
 #include "app/frm_main.h"
 #include "platform/handles.h"
 #include "platform/newer_api_win.h"
@@ -37,7 +40,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   };
   int argc = 0;
   std::unique_ptr<LPWSTR, LocalFreer> argv(CommandLineToArgvW(GetCommandLineW(), &argc));
-  if (argv && argc > 1) window.OpenFromShell(argv.get()[1]);
+  std::vector<std::wstring> args;
+  for (int i = 1; argv && i < argc; ++i) args.emplace_back(argv.get()[i]);
+  const velmora::StartRequest request = velmora::ReadCommandLine(
+      args, [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  if (request.kind == velmora::StartRequest::Kind::Open) window.OpenFromShell(request.path);
+  if (request.kind == velmora::StartRequest::Kind::Tell)
+    window.Tell(request.message, request.message == velmora::kUsage ? velmora::kInformation : velmora::kExclamation);
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

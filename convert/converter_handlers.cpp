@@ -13,14 +13,14 @@ void ConverterHandlers::cmdOpenGIFJPEG_Click() {
   OpenPicture(dialog_.FileName);
 }
 
-void ConverterHandlers::OpenPicture(const std::wstring& path) {
+bool ConverterHandlers::OpenPicture(const std::wstring& path) {
   dialog_.FileName = path;
   const std::wstring error = view_.LoadPreview(path);
-  if (!error.empty()) {
-    boxes_.Show(L"The picture \"" + path + L"\" could not be opened.\r\n\r\n" + error +
-                    L"\r\n\r\nThe preview keeps the picture it showed before.",
-                L"Error", kExclamation);
-  }
+  if (error.empty()) return true;
+  boxes_.Show(L"The picture \"" + path + L"\" could not be opened.\r\n\r\n" + error +
+                  L"\r\n\r\nThe preview keeps the picture it showed before.",
+              L"Error", kExclamation);
+  return false;
 }
 
 void ConverterHandlers::cmdSaveAsBitmap_Click() {

@@ -29,8 +29,9 @@ class ConverterHandlers {
 
   void cmdOpenGIFJPEG_Click();
   // Shows the picture as "Open a GIF / JPEG" does once its dialog has
-  // answered, or says why not; for a file handed over by the shell.
-  void OpenPicture(const std::wstring& path);
+  // answered, or says why not; for a file handed over by the shell. True
+  // when it is shown.
+  bool OpenPicture(const std::wstring& path);
   void cmdSaveAsBitmap_Click();
 
  private:

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace velmora {
@@ -9,12 +10,46 @@ enum MessageStyle : unsigned {
   kOkOnly = 0,
   kCritical = 16,
   kExclamation = 48,
+  kInformation = 64,
   kQuestion = 32,
   kYesNo = 4,
 };
 enum MessageAnswer : int { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
 
 inline constexpr wchar_t kAppTitle[] = L"Velmora";
+
+// A box grows as wide as its longest word, and as tall as its lines: a path
+// of 1,024 characters made one 6,106 pixels wide, its OK button off the
+// screen. Every run of characters without a blank longer than kLongestRun,
+// and then every line longer than kLongestLine, is cut in its middle, so
+// that both ends of a path (its drive and its file name) still show.
+inline constexpr std::size_t kLongestRun = 64;
+inline constexpr std::size_t kLongestLine = 480;
+
+inline std::wstring CutInTheMiddle(const std::wstring& text, std::size_t longest) {
+  if (text.size() <= longest) return text;
+  const std::size_t head = (longest - 1) / 3;  // the end, with the file name, gets more
+  return text.substr(0, head) + L"\u2026" + text.substr(text.size() - (longest - 1 - head));
+}
+
+inline std::wstring FitForBox(const std::wstring& text) {
+  std::wstring out, line, run;
+  const auto endRun = [&] { line += CutInTheMiddle(run, kLongestRun); run.clear(); };
+  const auto endLine = [&] { endRun(); out += CutInTheMiddle(line, kLongestLine); line.clear(); };
+  for (const wchar_t c : text) {
+    if (c == L'\n' || c == L'\r') {
+      endLine();
+      out += c;
+    } else if (c == L' ' || c == L'\t') {
+      endRun();
+      line += c;
+    } else {
+      run += c;
+    }
+  }
+  endLine();
+  return out;
+}
 
 class MessageBoxes {
  public:

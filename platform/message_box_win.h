@@ -11,7 +11,7 @@ class WindowMessageBoxes final : public MessageBoxes {
   void SetOwner(HWND owner) { owner_ = owner; }
   int Show(const std::wstring& text, const std::wstring& caption, unsigned style) override {
     FreshKeysOnly fresh;
-    return MessageBoxW(owner_, text.c_str(), caption.empty() ? kAppTitle : caption.c_str(), style);
+    return MessageBoxW(owner_, FitForBox(text).c_str(), caption.empty() ? kAppTitle : caption.c_str(), style);
   }
 
  private:

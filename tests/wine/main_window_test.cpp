@@ -430,9 +430,22 @@ TEST_F(MainWindowInUse, ADroppedFileOpensAsTheButtonsWouldOpenIt) {
   EXPECT_EQ(ReadValue(L"BackBitmapIE5"), bitmap_.wstring());
   EXPECT_EQ(ReadValue(L"BackBitmap"), explorer) << "IE's item leaves Explorer's value";
   EXPECT_TRUE(boxes_.shown.empty());
-  SendMessageW(window_.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({(folder_ / "x.png").wstring()})), 0);
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, L"You can only use bitmap format files for toolbar backgrounds, sorry.");
+  // Refused, each with what it is, whatever its name ends in; and the user
+  // stays on the tab they were on.
+  Command(IDM_TAB_CONVERT, 1);
+  const std::pair<std::wstring, const wchar_t*> refused[] = {
+      {(folder_ / "x.png").wstring(), L"You can only use bitmap format files for toolbar backgrounds, sorry."},
+      {(folder_ / "NUL.jpg").wstring(), L"\"NUL.jpg\" is the name Windows keeps for a device, not a file."},
+      {L"C:\\windows\\COM1.gif", L"\"COM1.gif\" is the name Windows keeps for a device"},
+      {folder_.wstring() + L"\\", L"is a folder, not a file."},
+  };
+  for (const auto& [path, says] : refused) {
+    boxes_.shown.clear();
+    SendMessageW(window_.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({path})), 0);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_NE(boxes_.shown[0].text.find(says), std::wstring::npos) << std::string(path.begin(), path.end());
+    EXPECT_TRUE(shown(IDC_SAVE_AS_BITMAP)) << "still on the converter tab";
+  }
 }
 
 // A file dropped while a box is open is opened once the box is answered.
