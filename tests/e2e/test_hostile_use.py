@@ -47,6 +47,19 @@ class HostileUse(unittest.TestCase):
             self.assertEqual(h.message_boxes(), [])
             self.assertIsNone(h.reg_query("BackBitmap"))
 
+    def test_odd_command_lines_get_boxes_that_fit_and_say_what_they_are(self):
+        screen_w = int(h.run("xdotool", "getdisplaygeometry").stdout.split()[0])
+        long_name = "C:\\" + "d" * 1015 + ".bmp"  # 1,024 characters, no blank to wrap at
+        for args, says in (((long_name,), "characters long"), (("/?",), "To start Velmora with a picture")):
+            with h.App().start(args=args) as app:
+                box = h.wait_for(lambda: (h.message_boxes() or [None])[0], what="the box")
+                self.assertIn(says, h.box_text(box))
+                self.assertLessEqual(box["w"], screen_w, "the box fits on the screen")
+                self.assertGreaterEqual(box["x"], 0)
+                app.answer_box("Return")
+                self.assertTrue(app.control(h.ID["IDC_OPEN_PICTURE"])["visible"])
+                self.assertFalse(app.control(h.ID["IDC_APPLY"])["enabled"])
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
