@@ -1,6 +1,5 @@
 #include "app/command_line.h"
 
-#include <cwctype>
 
 namespace velmora {
 namespace {
@@ -10,7 +9,7 @@ bool IsAddress(const std::wstring& text) {
   const std::size_t colon = text.find(L"://");
   if (colon == std::wstring::npos || colon < 2) return false;
   for (std::size_t i = 0; i < colon; ++i)
-    if (!std::iswalpha(text[i])) return false;
+    if (!((text[i] >= L'a' && text[i] <= L'z') || (text[i] >= L'A' && text[i] <= L'Z'))) return false;
   return true;
 }
 

@@ -29,7 +29,13 @@ LRESULT CALLBACK FreshKeysOnly::Filter(int code, WPARAM wp, LPARAM lp) {
     switch (msg->message) {
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
-        if (innermost->held_.test(key)) return TRUE;  // a repeat of the press before
+        if (!innermost->held_.test(key)) break;
+        // A repeat says the key was already down. A press that does not is
+        // new: Wine was seen to lose the release of the Enter that closed a
+        // file dialog, the key state stayed down, and the user's next Enter
+        // came as a fresh press.
+        if (msg->lParam & (1 << 30)) return TRUE;
+        innermost->held_.reset(key);
         break;
       case WM_KEYUP:
       case WM_SYSKEYUP:
