@@ -1,6 +1,5 @@
 #include "app/command_line.h"
 
-
 namespace velmora {
 namespace {
 

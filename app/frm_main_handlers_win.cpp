@@ -174,7 +174,10 @@ void frmMain::ReloadStatus() {
   }
   struct Held final : MessageBoxes {
     int count = 0;
-    int Show(const std::wstring&, const std::wstring&, unsigned) override { return ++count, kAnswerOk; }
+    int Show(const std::wstring&, const std::wstring&, unsigned) override {
+      ++count;
+      return kAnswerOk;
+    }
   } held;
   shownValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, held, *this, &toldValues_);
   if (held.count) HoldForLater();
