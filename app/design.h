@@ -34,6 +34,7 @@ enum Flags : unsigned {
   kBorder = 4,     // sunken border
   kCentred = 8,
   kNoPrefix = 16,  // shows "&" as it is
+  kPressable = 32, // Enter or Space on it re-reads the toolbar settings, as a button would act
 };
 
 struct Place { int x, y, w, h; };
@@ -60,10 +61,12 @@ inline constexpr Control kControls[] = {
     {IDC_OPEN_PICTURE, "cmdOpenPicture", Kind::Button, In::TabStrip, 0, {360, 600, 1515, 615}, L"Open a bitmap", Font::Normal, kFocus, IDI_OPEN_BITMAP},
     {IDC_REMOVE_WALLPAPER, "cmdRemoveWallpaper", Kind::Button, In::TabStrip, 0, {4500, 600, 1515, 615}, L"Remove wallpaper", Font::Normal, kFocus, IDI_REMOVE},
     {IDC_APPLY, "cmdApply", Kind::Button, In::TabStrip, 0, {6180, 600, 1515, 615}, L"Apply wallpaper", Font::Normal, kFocus | kDisabled, IDI_APPLY},
-    {IDC_SWATCH_EXPLORER, "picSwatchExplorer", Kind::PictureBox, In::TabStrip, 0, {1380, 4920, 495, 495}, L"", Font::Normal, kFocus | kBorder, 0},
-    {IDC_SWATCH_IEOE, "picSwatchIEOE", Kind::PictureBox, In::TabStrip, 0, {1380, 5460, 495, 495}, L"", Font::Normal, kFocus | kBorder, 0},
+    {IDC_SWATCH_EXPLORER, "picSwatchExplorer", Kind::PictureBox, In::TabStrip, 0, {1380, 4920, 495, 495}, L"", Font::Normal, kFocus | kBorder | kPressable, 0},
+    {IDC_SWATCH_IEOE, "picSwatchIEOE", Kind::PictureBox, In::TabStrip, 0, {1380, 5460, 495, 495}, L"", Font::Normal, kFocus | kBorder | kPressable, 0},
+    // The window just above a list in the Z order is where Windows looks for its name.
+    {IDC_PREVIEW_LABEL, "lblPreview", Kind::Label, In::Frame, 0, {960, 360, 1335, 255}, L"Show preview on:", Font::Normal, kNone, 0},
     {IDC_PREVIEW_LIST, "cboPreview", Kind::List, In::Frame, 0, {2460, 300, 2835, 315}, L"", Font::Normal, kFocus, 0},
-    {IDC_PREVIEW, "picPreview", Kind::PictureBox, In::Frame, 0, {540, 720, 4950, 2520}, L"", Font::Normal, kFocus, 0},
+    {IDC_PREVIEW, "picPreview", Kind::PictureBox, In::Frame, 0, {540, 720, 4950, 2520}, L"", Font::Normal, kFocus | kPressable, 0},
     // Tab 1: "&GIF / JPEG to BMP"
     {IDC_OPEN_GIFJPEG, "cmdOpenGIFJPEG", Kind::Button, In::TabStrip, 1, {360, 1740, 1515, 615}, L"Open a GIF / JPEG", Font::Normal, kFocus, IDI_OPEN_GIFJPEG},
     {IDC_SAVE_AS_BITMAP, "cmdSaveAsBitmap", Kind::Button, In::TabStrip, 1, {6120, 1740, 1515, 615}, L"Save as BMP", Font::Normal, kFocus, IDI_SAVE_BMP},
@@ -73,7 +76,6 @@ inline constexpr Control kControls[] = {
     {IDC_IEOE_TITLE, "lblIEOEFilenameTitle", Kind::Label, In::TabStrip, 0, {1980, 5460, 3315, 255}, L"Current IE/Outlook Express wallpaper:", Font::Bold, kNone, 0},
     {IDC_IEOE_FILENAME, "lblIEOEFilename", Kind::Label, In::TabStrip, 0, {2160, 5700, 4095, 255}, L"", Font::Normal, kNoPrefix, 0},
     {IDC_CAMERA, "imgCamera", Kind::Icon, In::Frame, 0, {660, 360, 240, 240}, L"", Font::Normal, kNone, IDI_CAMERA},
-    {IDC_PREVIEW_LABEL, "lblPreview", Kind::Label, In::Frame, 0, {960, 360, 1335, 255}, L"Show preview on:", Font::Normal, kNone, 0},
     {IDC_PREVIEW_OUTLINE, "shpPreviewOutline", Kind::Outline, In::Frame, 0, {120, 300, 375, 375}, L"", Font::Normal, kNone, 0},
     {IDC_CONVERT_HEADER, "lblConvertHeader", Kind::Label, In::TabStrip, 1, {180, 540, 2295, 195}, L"Convert GIF / JPEG to BMP", Font::Bold, kNone, 0},
     {IDC_CONVERT_INFO, "lblConvertInfo", Kind::Label, In::TabStrip, 1, {180, 840, 7695, 975},
@@ -101,11 +103,12 @@ inline constexpr const wchar_t* kPreviewItems[] = {L"Internet Explorer", L"Outlo
 
 // The hidden picture holders: never windows, only images.
 enum class Holder { TileExplorer, TileIEOE, SwatchExplorerTile, SwatchIEOETile, Buffer, MaskIE, MaskOE, MaskExplorer };
-enum class Back { ButtonFace, Window, Key };
+enum class Back { ButtonFace, Window, Key, Mockup };
+inline constexpr unsigned kClassicFace = 0xC8D0D4;  // RGB(212, 208, 200), the face of the programs mocked up
 struct HolderDesign { Holder holder; const char* name; Place twips; Back back; };
 inline constexpr HolderDesign kHolders[] = {
-    {Holder::TileExplorer, "picTileImageExplorer", {180, 6600, 1260, 1260}, Back::ButtonFace},
-    {Holder::TileIEOE, "picTileImageIEOE", {840, 6960, 1260, 1260}, Back::ButtonFace},
+    {Holder::TileExplorer, "picTileImageExplorer", {180, 6600, 1260, 1260}, Back::Mockup},
+    {Holder::TileIEOE, "picTileImageIEOE", {840, 6960, 1260, 1260}, Back::Mockup},
     {Holder::SwatchExplorerTile, "picSwatchExplorerTile", {2220, 6720, 495, 495}, Back::Window},
     {Holder::SwatchIEOETile, "picSwatchIEOETile", {2820, 6720, 495, 495}, Back::Window},
     {Holder::Buffer, "picBuffer", {2040, 6300, 255, 255}, Back::ButtonFace},
@@ -115,6 +118,7 @@ inline constexpr HolderDesign kHolders[] = {
 };
 inline constexpr int kMaskBitmaps[] = {IDB_MOCKUP_IE, IDB_MOCKUP_OE, IDB_MOCKUP_EXPLORER};
 
+inline constexpr wchar_t kConvertPreviewName[] = L"Image preview: ";  // then the file it shows
 inline constexpr unsigned kPreviewKeyColour = 0xCC33FF;  // RGB(255, 51, 204)
 inline constexpr unsigned kRefreshIntervalMs = 500;
 inline constexpr unsigned kRefreshTimerId = 1;  // tmrRefresh

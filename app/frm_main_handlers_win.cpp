@@ -11,6 +11,7 @@
 #include "convert/device_name.h"
 #include "convert/picture_loader.h"
 #include "convert/save_bmp.h"
+#include "platform/accessibility_win.h"
 #include "platform/failure.h"
 #include "platform/fresh_keys_win.h"
 #include "render/gdi.h"
@@ -90,6 +91,21 @@ void frmMain::RefreshPreview() {
   TilePreviewSurface(*picPreview_, Holder(index == 2 ? design::Holder::TileExplorer : design::Holder::TileIEOE),
                      tooLarge);
   LayMockup(index);
+  // An empty swatch is the window's colour, which a dark scheme leaves
+  // indistinguishable from the page: it gets the window frame's colour round it.
+  if (DarkOrHighContrastScheme()) {
+    for (auto [swatch, tile] : {std::pair{picSwatchExplorer_.get(), design::Holder::SwatchExplorerTile},
+                                std::pair{picSwatchIEOE_.get(), design::Holder::SwatchIEOETile}}) {
+      if (Holder(tile).picture()) continue;
+      RECT all{};
+      GetClientRect(swatch->hwnd(), &all);
+      FrameRect(reinterpret_cast<HDC>(swatch->hdc()), &all, GetSysColorBrush(COLOR_WINDOWFRAME));
+    }
+  }
+  const std::wstring& chosen = wallpaperHandlers_.ChosenBitmap();
+  const std::wstring program = index >= 0 && index < 3 ? std::wstring(kPreviewItems[index]) + L"'s toolbar" : L"a toolbar";
+  SetAccessibleName(picPreview_->hwnd(), chosen.empty() ? L"Preview of " + program + L", no bitmap chosen"
+                                                        : L"Preview: " + wallpaper::FileNameOf(chosen) + L" behind " + program);
   picPreview_->Refresh();
   picSwatchExplorer_->Refresh();
   picSwatchIEOE_->Refresh();
@@ -333,7 +349,14 @@ void frmMain::LoadMockups() {
 // StatusView
 
 void frmMain::SetFilenameCaption(wallpaper::Family family, const std::wstring& caption) {
-  SetCaption(family == wallpaper::Family::Explorer ? IDC_EXPLORER_FILENAME : IDC_IEOE_FILENAME, caption);
+  const bool explorer = family == wallpaper::Family::Explorer;
+  SetCaption(explorer ? IDC_EXPLORER_FILENAME : IDC_IEOE_FILENAME, caption);
+  // The swatch is named with both labels beside it: what it is and what it shows.
+  const std::wstring who = explorer ? L"Explorer" : L"IE/Outlook Express";
+  SetAccessibleName(Item(explorer ? IDC_SWATCH_EXPLORER : IDC_SWATCH_IEOE),
+                    caption == wallpaper::kNoWallpaper ? L"No " + who + L" wallpaper set"
+                                                       : Find(explorer ? IDC_EXPLORER_TITLE : IDC_IEOE_TITLE).text +
+                                                             (L" " + caption));
 }
 
 bool frmMain::Stamp(const std::wstring& path, Source& source) {
@@ -421,7 +444,9 @@ std::wstring frmMain::LoadPreview(const std::wstring& path) {
   // Shown through a copy in the box and saved as a 24-bit file: held at 24
   // bits, a quarter less to hold and nothing to pack when saved.
   const std::wstring error = LoadInto(ConvertPreview(), path, 24);
-  if (error.empty()) ConvertPreview().Refresh();
+  if (!error.empty()) return error;
+  SetAccessibleName(ConvertPreview().hwnd(), kConvertPreviewName + wallpaper::FileNameOf(path));
+  ConvertPreview().Refresh();
   return error;
 }
 

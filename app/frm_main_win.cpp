@@ -2,12 +2,14 @@
 #include "app/frm_main.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <new>
 #include <utility>
 
 #include "app/texts.h"
+#include "platform/accessibility_win.h"
 #include "platform/failure.h"
 #include "platform/newer_api_win.h"
 
@@ -125,10 +127,16 @@ RECT frmMain::ToPixels(const Place& t) const {
 
 void frmMain::CreateControls() {
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  // With no bitmap chosen the preview's toolbars show the tile holders' own
+  // colour. The mock-up is a picture of another program in its own colours,
+  // so in a dark scheme that colour stays the classic light face, under the
+  // mock-up's black captions.
+  const COLORREF mockupFace = DarkOrHighContrastScheme() ? kClassicFace : face;
   for (const HolderDesign& h : kHolders) {
-    const COLORREF back = h.back == Back::Window ? GetSysColor(COLOR_WINDOW)
-                          : h.back == Back::Key  ? COLORREF(kPreviewKeyColour)
-                                                 : face;
+    const COLORREF back = h.back == Back::Window     ? GetSysColor(COLOR_WINDOW)
+                          : h.back == Back::Key      ? COLORREF(kPreviewKeyColour)
+                          : h.back == Back::Mockup   ? mockupFace
+                                                     : face;
     holders_[static_cast<int>(h.holder)] = std::make_unique<PictureBox>(
         PictureBox::Design{h.twips.w, h.twips.h, back, false, true}, screen_.tpp);
   }
@@ -230,6 +238,8 @@ HWND frmMain::CreateControl(const Control& c) {
                              border, false},
           screen_.tpp);
       HWND made = box->Create(hwnd_, c.id, r, style & ~WS_CHILD & ~WS_CLIPSIBLINGS);
+      AnnotateAccessible(made, ROLE_SYSTEM_GRAPHIC);
+      if (c.id == IDC_CONVERT_PREVIEW) SetAccessibleName(made, std::wstring(kConvertPreviewName) + L"no picture opened");
       (c.id == IDC_PREVIEW ? picPreview_ : c.id == IDC_SWATCH_EXPLORER ? picSwatchExplorer_
        : c.id == IDC_SWATCH_IEOE ? picSwatchIEOE_ : imgConvertPreview_) = std::move(box);
       return made;
@@ -240,6 +250,8 @@ HWND frmMain::CreateControl(const Control& c) {
                               instance_, nullptr);
   const HFONT font = FontOf(c);
   SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  // Its own text is the item chosen; its name is the label above it.
+  if (c.kind == Kind::List) AnnotateAccessible(made, ROLE_SYSTEM_COMBOBOX, Find(IDC_PREVIEW_LABEL).text);
   if (c.kind == Kind::Label && !(c.flags & kCentred)) FitCaption(made, c, font);
   if (c.kind == Kind::Icon && c.picture) {
     SendMessageW(made, STM_SETICON, reinterpret_cast<WPARAM>(Icon(c.picture)), 0);
@@ -333,11 +345,12 @@ bool frmMain::PreTranslate(MSG& msg) {
   const HWND focus = GetFocus();
   // Enter presses the focused push button, as in a dialog; a held key
   // presses it once. Owner-drawn buttons are never the dialog's default, so
-  // IsDialogMessage would not.
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && !(msg.lParam & (1 << 30)) && focus &&
-      GetParent(focus) == hwnd_ && IsWindowEnabled(focus)) {
+  // IsDialogMessage would not. A picture that can be pressed takes Space too.
+  if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_SPACE) &&
+      !(msg.lParam & (1 << 30)) && focus && GetParent(focus) == hwnd_ && IsWindowEnabled(focus)) {
     const int id = GetDlgCtrlID(focus);
-    if (const Control& c = Find(id); c.id == id && c.kind == Kind::Button) {
+    const Control& c = Find(id);
+    if (c.id == id && ((c.kind == Kind::Button && msg.wParam == VK_RETURN) || (c.flags & kPressable))) {
       SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(focus));
       return true;
     }
@@ -440,6 +453,9 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_DESTROY:
+      for (const Control& c : kControls)
+        if (c.kind == Kind::PictureBox || c.kind == Kind::Image || c.kind == Kind::List)
+          ClearAccessibleAnnotations(Item(c.id));
       watch_.reset();
       folderWatch_.reset();
       KillTimer(hwnd_, kFilesTimerId);
@@ -484,6 +500,9 @@ bool frmMain::OnCommand(int id, int code) {
       {IDM_BOTH, 0, &frmMain::mnuBoth_Click},
       {IDC_REMOVE_WALLPAPER, BN_CLICKED, &frmMain::cmdRemoveWallpaper_Click},
       {IDC_PREVIEW_LIST, CBN_SELCHANGE, &frmMain::cboPreview_Click},
+      {IDC_SWATCH_EXPLORER, BN_CLICKED, &frmMain::LoadCurrentWallpapers},
+      {IDC_SWATCH_IEOE, BN_CLICKED, &frmMain::LoadCurrentWallpapers},
+      {IDC_PREVIEW, BN_CLICKED, &frmMain::LoadCurrentWallpapers},
       {IDC_OPEN_GIFJPEG, BN_CLICKED, &frmMain::cmdOpenGIFJPEG_Click},
       {IDC_SAVE_AS_BITMAP, BN_CLICKED, &frmMain::cmdSaveAsBitmap_Click},
       {IDM_TAB_CHANGE, 1, &frmMain::SelectTab0},
@@ -566,9 +585,12 @@ void frmMain::DrawButton(const DRAWITEMSTRUCT& item) {
   const int height = iconH + (iconH ? kButtonPictureGap : 0) + tm.tmHeight;
   const int top = r.top + (r.bottom - r.top - height) / 2 + shift;
   if (icon) {
-    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0,
-               r.left + (r.right - r.left - iconW) / 2 + shift, top, iconW, iconH,
-               DST_ICON | (disabled ? DSS_DISABLED : DSS_NORMAL));
+    // In a dark or high-contrast scheme a picture of dark strokes on the
+    // button face would vanish: it is drawn from its mask in the text colour.
+    const bool mono = DarkOrHighContrastScheme();
+    DrawStateW(dc, mono ? GetSysColorBrush(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT) : nullptr, nullptr,
+               reinterpret_cast<LPARAM>(icon), 0, r.left + (r.right - r.left - iconW) / 2 + shift, top, iconW, iconH,
+               DST_ICON | (mono ? DSS_MONO : disabled ? DSS_DISABLED : DSS_NORMAL));
   }
   SetBkMode(dc, TRANSPARENT);
   RECT text{r.left + shift, top + iconH + (iconH ? kButtonPictureGap : 0) , r.right + shift, r.bottom};

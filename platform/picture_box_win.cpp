@@ -117,6 +117,13 @@ void PictureBox::SetDensity(TwipsPerPixel tpp) {
 void PictureBox::Show(HDC target) const {
   const SIZE size = ImagePixels();
   BitBlt(target, 0, 0, size.cx, size.cy, dc_.get(), 0, 0, SRCCOPY);
+  // A box that takes the focus shows it, as a button does, unless keyboard
+  // cues are hidden until the keyboard is used.
+  if (GetFocus() == hwnd_ && !(SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+    RECT focus{0, 0, size.cx, size.cy};
+    InflateRect(&focus, -1, -1);
+    DrawFocusRect(target, &focus);
+  }
 }
 
 void PictureBox::Paint() {
@@ -137,6 +144,14 @@ LRESULT CALLBACK PictureBox::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     case WM_PRINTCLIENT:  // what the box shows, for whoever asks to print it
       if (!box) break;
       box->Show(reinterpret_cast<HDC>(wp));
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
+    case WM_UPDATEUISTATE:
+      DefWindowProcW(hwnd, msg, wp, lp);
+      InvalidateRect(hwnd, nullptr, FALSE);
       return 0;
     case WM_LBUTTONDOWN:
       if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP) SetFocus(hwnd);

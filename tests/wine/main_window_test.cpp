@@ -2,15 +2,18 @@
 // the message boxes and the file dialog answered by fakes: what repeated use
 // leaves behind.
 #include <windows.h>
+#include <oleacc.h>
 #include <psapi.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <vector>
 
 #include "app/design.h"
@@ -524,6 +527,122 @@ TEST_F(MainWindowInUse, TheNamesFollowWhileAnotherValueKeepsChanging) {
   }
   testing_support::DeleteValue(kToolbar, L"Velmora test");
   EXPECT_TRUE(followed) << "not while the other value was written, for 2 s";
+}
+
+// What a screen reader hears for a control: Active Accessibility's name.
+// oleacc.dll is loaded here: its import library and uuid's both define
+// IID_IAccessible.
+std::wstring AccessibleName(HWND control) {
+  using ObjectFromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+  static const auto fromWindow =
+      ModuleFunction<ObjectFromWindow>(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow");
+  IAccessible* object = nullptr;
+  if (!fromWindow || FAILED(fromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                       reinterpret_cast<void**>(&object))))
+    return L"<no object>";
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  const HRESULT got = object->get_accName(self, &name);
+  object->Release();
+  std::wstring text = SUCCEEDED(got) && name ? name : L"";
+  SysFreeString(name);
+  return text;
+}
+
+// Every stop of every tab has a name that says what it is and what it shows,
+// and shows the focus when the keyboard brings it there; Space on a swatch
+// reads the settings again.
+TEST_F(MainWindowInUse, EveryStopIsNamedAndShowsWhereTheFocusIs) {
+  window_.Show(SW_SHOW);
+  SetForegroundWindow(window_.hwnd());
+  EXPECT_EQ(AccessibleName(Control(IDC_SWATCH_EXPLORER)), L"No Explorer wallpaper set");
+  EXPECT_EQ(AccessibleName(Control(IDC_SWATCH_IEOE)), L"No IE/Outlook Express wallpaper set");
+  EXPECT_EQ(AccessibleName(Control(IDC_PREVIEW)), L"Preview of Windows Explorer's toolbar, no bitmap chosen");
+  dialog_.answers = {bitmap_.wstring()};
+  Command(IDC_OPEN_PICTURE, BN_CLICKED);
+  Command(IDM_EXPLORER);
+  EXPECT_EQ(AccessibleName(Control(IDC_SWATCH_EXPLORER)), L"Current Explorer wallpaper: tile.bmp");
+  EXPECT_EQ(AccessibleName(Control(IDC_PREVIEW)), L"Preview: tile.bmp behind Windows Explorer's toolbar");
+  // Windows names a list after the window just above it.
+  EXPECT_EQ(GetWindow(Control(IDC_PREVIEW_LIST), GW_HWNDPREV), Control(IDC_PREVIEW_LABEL));
+
+  for (const int tab : {0, 1}) {
+    Command(tab ? IDM_TAB_CONVERT : IDM_TAB_CHANGE, 1);
+    SetFocus(Control(IDC_TABSTRIP));
+    std::map<HWND, std::vector<std::uint32_t>> unfocused;
+    for (const design::Control& c : kControls)
+      if (c.tab == tab && (c.flags & kFocus)) {
+        EXPECT_NE(AccessibleName(Control(c.id)), L"") << c.name;
+        RECT r{};
+        GetClientRect(Control(c.id), &r);
+        unfocused[Control(c.id)] = Printed(Control(c.id), r.right, r.bottom);
+      }
+    // Round the stops with Tab, as a keyboard user does.
+    for (std::size_t stop = 0; stop < unfocused.size(); ++stop) {
+      MSG tabKey{GetFocus(), WM_KEYDOWN, VK_TAB, 1};
+      window_.PreTranslate(tabKey);
+      HWND focus = GetFocus();
+      if (!unfocused.count(focus) || GetDlgCtrlID(focus) == IDC_PREVIEW_LIST) continue;  // the list draws its own
+      RECT r{};
+      GetClientRect(focus, &r);
+      EXPECT_NE(Printed(focus, r.right, r.bottom), unfocused[focus]) << Find(GetDlgCtrlID(focus)).name;
+    }
+  }
+  EXPECT_EQ(AccessibleName(Control(IDC_CONVERT_PREVIEW)), L"Image preview: no picture opened");
+  Command(IDM_TAB_CHANGE, 1);
+  SetValue(L"BackBitmap", (folder_ / "gone.bmp").wstring());
+  ASSERT_TRUE(PumpUntil([&] { return boxes_.shown.size() == 1; }));
+  SetFocus(Control(IDC_SWATCH_EXPLORER));
+  MSG space{Control(IDC_SWATCH_EXPLORER), WM_KEYDOWN, VK_SPACE, 1};
+  EXPECT_TRUE(window_.PreTranslate(space));
+  EXPECT_EQ(boxes_.shown.size(), 2u) << "read again, and told again";
+}
+
+// A dark high-contrast scheme keeps every cue: the buttons' pictures, the
+// outline of an empty swatch, and the mock-up's captions on its own face.
+TEST_F(MainWindowInUse, AHighContrastSchemeKeepsEveryCue) {
+  // Where the toolbars show the tiles, from a bitmap of a colour no mock-up has.
+  const std::filesystem::path flat = folder_ / "flat.bmp";
+  WriteBmp(flat, 8, 8, 0x123456);
+  dialog_.answers = {flat.wstring()};
+  Command(IDC_OPEN_PICTURE, BN_CLICKED);
+  RECT area{};
+  GetClientRect(Control(IDC_PREVIEW), &area);
+  const auto tiled = Printed(Control(IDC_PREVIEW), area.right, area.bottom);
+  const int elements[] = {COLOR_BTNFACE, COLOR_WINDOW, COLOR_BTNTEXT, COLOR_WINDOWTEXT, COLOR_WINDOWFRAME};
+  COLORREF before[5], dark[] = {0, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+  for (int i = 0; i < 5; ++i) before[i] = GetSysColor(elements[i]);
+  struct Restore {
+    const int* elements;
+    const COLORREF* colours;
+    ~Restore() { SetSysColors(5, elements, colours); }
+  } restore{elements, before};
+  ASSERT_TRUE(SetSysColors(5, elements, dark));
+  frmMain window(*registry_, *codec_, &boxes_, &dialog_);
+  ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
+  SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_LIST, CBN_SELCHANGE), 0);
+  HWND remove = GetDlgItem(window.hwnd(), IDC_REMOVE_WALLPAPER);
+  RECT r{};
+  GetClientRect(remove, &r);
+  const auto button = Printed(remove, r.right, r.bottom);
+  int stroke = 0;  // white in the picture's square, above the caption and inside the button's edges
+  for (int y = 3; y < r.bottom / 2; ++y)
+    for (int x = r.right / 2 - 8; x < r.right / 2 + 8; ++x) stroke += button[y * r.right + x] == 0xFFFFFF;
+  EXPECT_GT(stroke, 10) << "the X above the caption";
+  const auto swatch = Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_EXPLORER), 4, 4);
+  EXPECT_EQ(swatch[0], 0xFFFFFFu) << "the empty swatch's outline";
+  EXPECT_EQ(swatch[5], 0u);
+  const auto preview = Printed(GetDlgItem(window.hwnd(), IDC_PREVIEW), area.right, area.bottom);
+  int bare = 0, toolbar = 0;
+  for (std::size_t i = 0; i < tiled.size(); ++i) {
+    toolbar += tiled[i] == 0x123456;
+    bare += tiled[i] == 0x123456 && preview[i] != 0xD4D0C8;
+  }
+  EXPECT_GT(toolbar, 1000);
+  EXPECT_EQ(bare, 0) << "the toolbars keep their own face under their captions";
 }
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
