@@ -5,6 +5,7 @@
 #include <oleacc.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -182,6 +183,13 @@ void frmMain::CreateLaterControls() {
   }
   SetCaption(IDC_ABOUT, texts::AboutText());
   SetCaption(IDC_CONVERT_INSTRUCTIONS, texts::ConvertInstructions());
+  // Annotated now, not before the first frame: the annotation service loads
+  // oleacc.dll and what it needs.
+  for (const Control& c : kControls) {
+    if (c.kind == Kind::PictureBox || c.kind == Kind::Image) AnnotateAccessible(Item(c.id), ROLE_SYSTEM_GRAPHIC);
+    // Its own text is the item chosen; its name is the label above it.
+    if (c.kind == Kind::List) AnnotateAccessible(Item(c.id), ROLE_SYSTEM_COMBOBOX, Find(IDC_PREVIEW_LABEL).text);
+  }
 }
 
 void frmMain::ArrangeTabs() {
@@ -238,7 +246,6 @@ HWND frmMain::CreateControl(const Control& c) {
                              border, false},
           screen_.tpp);
       HWND made = box->Create(hwnd_, c.id, r, style & ~WS_CHILD & ~WS_CLIPSIBLINGS);
-      AnnotateAccessible(made, ROLE_SYSTEM_GRAPHIC);
       if (c.id == IDC_CONVERT_PREVIEW) SetAccessibleName(made, std::wstring(kConvertPreviewName) + L"no picture opened");
       (c.id == IDC_PREVIEW ? picPreview_ : c.id == IDC_SWATCH_EXPLORER ? picSwatchExplorer_
        : c.id == IDC_SWATCH_IEOE ? picSwatchIEOE_ : imgConvertPreview_) = std::move(box);
@@ -250,8 +257,6 @@ HWND frmMain::CreateControl(const Control& c) {
                               instance_, nullptr);
   const HFONT font = FontOf(c);
   SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  // Its own text is the item chosen; its name is the label above it.
-  if (c.kind == Kind::List) AnnotateAccessible(made, ROLE_SYSTEM_COMBOBOX, Find(IDC_PREVIEW_LABEL).text);
   if (c.kind == Kind::Label && !(c.flags & kCentred)) FitCaption(made, c, font);
   if (c.kind == Kind::Icon && c.picture) {
     SendMessageW(made, STM_SETICON, reinterpret_cast<WPARAM>(Icon(c.picture)), 0);
@@ -292,6 +297,11 @@ void frmMain::SelectTab(int tab) {
   if (tab != 0) CreateLaterControls();
   tab_ = tab;
   SendMessageW(Item(IDC_TABSTRIP), TCM_SETCURSEL, tab, 0);
+  // Named after the page it shows, which is what a screen reader should say
+  // of the row of tabs; the text is never drawn.
+  std::wstring page = kTabCaptions[tab];
+  page.erase(std::remove(page.begin(), page.end(), L'&'), page.end());
+  SetAccessibleName(Item(IDC_TABSTRIP), page + L" tab");
   HWND focus = GetFocus();
   for (const Control& c : kControls) {
     if (c.tab < 0) continue;
@@ -454,7 +464,7 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DESTROY:
       for (const Control& c : kControls)
-        if (c.kind == Kind::PictureBox || c.kind == Kind::Image || c.kind == Kind::List)
+        if (laterCreated_ && (c.kind == Kind::PictureBox || c.kind == Kind::Image || c.kind == Kind::List))
           ClearAccessibleAnnotations(Item(c.id));
       watch_.reset();
       folderWatch_.reset();

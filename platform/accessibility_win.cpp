@@ -27,8 +27,7 @@ void SetAccessibleName(HWND control, const std::wstring& name) {
 void AnnotateAccessible(HWND control, long role, const wchar_t* name) {
   const auto service = Annotations();
   if (!service || !control) return;
-  VARIANT value;
-  VariantInit(&value);
+  VARIANT value{};
   value.vt = VT_I4;
   value.lVal = role;
   service->SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_ROLE, value);

@@ -540,8 +540,7 @@ std::wstring AccessibleName(HWND control) {
   if (!fromWindow || FAILED(fromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                        reinterpret_cast<void**>(&object))))
     return L"<no object>";
-  VARIANT self;
-  VariantInit(&self);
+  VARIANT self{};
   self.vt = VT_I4;
   self.lVal = CHILDID_SELF;
   BSTR name = nullptr;
@@ -573,6 +572,7 @@ TEST_F(MainWindowInUse, EveryStopIsNamedAndShowsWhereTheFocusIs) {
     Command(tab ? IDM_TAB_CONVERT : IDM_TAB_CHANGE, 1);
     SetFocus(Control(IDC_TABSTRIP));
     std::map<HWND, std::vector<std::uint32_t>> unfocused;
+    EXPECT_EQ(AccessibleName(Control(IDC_TABSTRIP)), tab ? L"GIF / JPEG to BMP tab" : L"Change Wallpaper tab");
     for (const design::Control& c : kControls)
       if (c.tab == tab && (c.flags & kFocus)) {
         EXPECT_NE(AccessibleName(Control(c.id)), L"") << c.name;
