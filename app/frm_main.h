@@ -190,6 +190,10 @@ class frmMain final : public wallpaper::StatusView,
     std::wstring path;
     FILETIME written{};
     ULONGLONG size = 0;
+    // The same file, unchanged since either was read.
+    bool SameAs(const Source& o) const {
+      return path == o.path && size == o.size && CompareFileTime(&written, &o.written) == 0;
+    }
   };
   static bool Stamp(const std::wstring& path, Source& source);
   std::shared_ptr<const SharedPicture> ShownAlready(const Source& file, int bitsPerPixel) const;

@@ -14,6 +14,7 @@
 #include "platform/accessibility_win.h"
 #include "platform/failure.h"
 #include "platform/fresh_keys_win.h"
+#include "platform/full_path_win.h"
 #include "render/gdi.h"
 #include "render/kept_overlay.h"
 #include "render/tile_image.h"
@@ -180,24 +181,15 @@ void frmMain::ReloadIfChanged() {
 }
 
 void frmMain::ReloadStatus() {
-  struct Rewatch {  // the folders follow the values, on every way out
-    frmMain& window;
-    ~Rewatch() { window.WatchWallpaperFolders(); }
-  } rewatch{*this};
   if (InFront()) {
     shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this, &toldValues_);
-    return;
+  } else {
+    HeldMessageBoxes held;
+    shownValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, held, *this, &toldValues_);
+    if (held.held()) HoldForLater();
+    else toldValues_ = shownValues_;
   }
-  struct Held final : MessageBoxes {
-    int count = 0;
-    int Show(const std::wstring&, const std::wstring&, unsigned) override {
-      ++count;
-      return kAnswerOk;
-    }
-  } held;
-  shownValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, held, *this, &toldValues_);
-  if (held.count) HoldForLater();
-  else toldValues_ = shownValues_;
+  WatchWallpaperFolders();  // the folders follow the values
 }
 
 void frmMain::HoldForLater() {
@@ -210,8 +202,7 @@ void frmMain::TellHeld() {
   if (!tellWhenActive_ || InModalLoop()) return;
   tellWhenActive_ = false;
   // Read again, not replayed: the values may have changed once more since.
-  shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this, &toldValues_);
-  WatchWallpaperFolders();
+  ReloadStatus();
 }
 
 // A swatch shows a file as it was read. Our own Save, or another program,
@@ -229,8 +220,7 @@ void frmMain::ReloadIfFilesChanged() {
     const bool exists = Stamp(path, now);
     const auto shown = sources_.find(&Holder(holders[i]));
     const bool wasShown = shown != sources_.end() && shown->second.path == path;
-    if (exists != wasShown || (exists && (now.size != shown->second.size ||
-                                          CompareFileTime(&now.written, &shown->second.written) != 0))) {
+    if (exists != wasShown || (exists && !now.SameAs(shown->second))) {
       ReloadStatus();
       return;
     }
@@ -242,10 +232,7 @@ void frmMain::WatchWallpaperFolders() {
   for (const std::wstring& value : shownValues_) {
     const std::wstring path = wallpaper::TrimAtNull(value);
     if (path.empty() || path == registry::kReadError || path.size() > wallpaper::kLongestPath) continue;
-    std::wstring full(MAX_PATH + 1, L'\0');
-    const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n == 0 || n >= full.size()) continue;
-    full.resize(n);
+    std::wstring full = FullPathName(path);
     const std::size_t slash = full.rfind(L'\\');
     if (slash == std::wstring::npos) continue;
     full.resize(slash == 2 ? 3 : slash);  // "C:\" keeps its backslash
@@ -267,9 +254,7 @@ void frmMain::OpenFromShell(const std::wstring& path) {
   }
   // The shell hands over full paths; a name typed at a prompt counts from
   // the folder it was typed in.
-  std::wstring full(32768, L'\0');
-  const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  full.resize(n > 0 && n < full.size() ? n : 0);
+  std::wstring full = FullPathName(path);
   if (full.empty()) full = path;
   const DWORD attributes = GetFileAttributesW(full.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -371,8 +356,7 @@ bool frmMain::Stamp(const std::wstring& path, Source& source) {
 // a large one costs its width x height x 4 bytes a copy.
 std::shared_ptr<const SharedPicture> frmMain::ShownAlready(const Source& file, int bitsPerPixel) const {
   for (const auto& [box, source] : sources_) {
-    if (source.path == file.path && source.size == file.size &&
-        CompareFileTime(&source.written, &file.written) == 0 && box->shared() &&
+    if (source.SameAs(file) && box->shared() &&
         box->picture().bytesPerPixel() * 8 == bitsPerPixel)
       return box->shared();
   }

@@ -4,10 +4,10 @@
 #include <new>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 #include "convert/bmp_writer.h"
 #include "convert/device_name.h"
+#include "platform/full_path_win.h"
 #include "platform/handles.h"
 
 namespace velmora::convert {
@@ -19,16 +19,6 @@ constexpr int kMoveTries = 10;
 constexpr DWORD kMoveBackoffMs = 25;
 
 constexpr wchar_t kUnchanged[] = L" Any earlier file of that name is unchanged.";
-
-std::wstring FullPath(const std::wstring& path) {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (n == 0) return {};
-    if (n < buffer.size()) return std::wstring(buffer.data(), n);
-    buffer.resize(n);
-  }
-}
 
 std::wstring WriteFailure(DWORD code) {
   switch (code) {
@@ -154,7 +144,7 @@ std::wstring Save(const Picture& picture, const std::wstring& path) {
            L"\" is the name Windows keeps for a device, not a file; choose another name for the BMP file.";
   }
 
-  const std::wstring full = FullPath(path);
+  const std::wstring full = FullPathName(path);
   const std::size_t cut = full.find_last_of(L"\\/");
   if (full.empty() || cut == std::wstring::npos) return L"The file name is not valid.";
   if (cut + 1 == full.size()) return L"The name ends in a backslash, so it names a folder, not a file.";

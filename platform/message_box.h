@@ -59,6 +59,20 @@ class MessageBoxes {
                    unsigned style) = 0;
 };
 
+// Shows nothing: answers as a user reading each box would, and counts the
+// boxes it held back, for a caller that tells the user later or not at all.
+class HeldMessageBoxes final : public MessageBoxes {
+ public:
+  int Show(const std::wstring&, const std::wstring&, unsigned) override {
+    ++held_;
+    return kAnswerOk;
+  }
+  int held() const { return held_; }
+
+ private:
+  int held_ = 0;
+};
+
 // Passes every box on and counts those open, so that work a timer starts can
 // wait while the user answers one instead of stacking a second box on it.
 class CountingMessageBoxes final : public MessageBoxes {

@@ -19,12 +19,6 @@ constexpr Row kRows[] = {
 };
 constexpr wchar_t kGoOn[] = L"\r\n\r\nThe program will continue as if there were no wallpaper set.";
 
-// Answers as a user reading the box would, without showing it.
-class QuietBoxes final : public MessageBoxes {
- public:
-  int Show(const std::wstring&, const std::wstring&, unsigned) override { return kAnswerOk; }
-};
-
 void ShowNone(const Row& row, StatusView& view) {
   view.SetFilenameCaption(row.family, kNoWallpaper);
   view.ClearTile(row.family);
@@ -49,7 +43,7 @@ std::array<std::wstring, 2> LoadCurrentWallpapers(registry::modRegistryFunctions
     const int index = row.family == Family::Explorer ? 0 : 1;
     std::wstring& value = values[index];
     value = registry.ReadRegString(registry::kToolbarKeyPath, row.valueName);
-    QuietBoxes quiet;
+    HeldMessageBoxes quiet;
     MessageBoxes& boxes = told && (*told)[index] == value ? quiet : tell;
     const std::wstring path = TrimAtNull(value);
     // Too long to read and too long to be a path are one cause, told alike.
