@@ -167,6 +167,9 @@ class frmMain final : public wallpaper::StatusView,
   std::array<std::wstring, 2> toldValues_;   // those whose problems the user has been told
   bool reloadPending_ = false;
   bool tellWhenActive_ = false;
+  // Read when the window is made and when the colours or settings change,
+  // not at every paint and redraw.
+  bool darkScheme_ = false;
   std::unique_ptr<RegistryWatch> watch_;
   std::vector<std::wstring> watchedFolders_;
   std::unique_ptr<FolderWatch> folderWatch_;

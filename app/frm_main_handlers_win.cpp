@@ -94,7 +94,7 @@ void frmMain::RefreshPreview() {
   LayMockup(index);
   // An empty swatch is the window's colour, which a dark scheme leaves
   // indistinguishable from the page: it gets the window frame's colour round it.
-  if (DarkOrHighContrastScheme()) {
+  if (darkScheme_) {
     for (auto [swatch, tile] : {std::pair{picSwatchExplorer_.get(), design::Holder::SwatchExplorerTile},
                                 std::pair{picSwatchIEOE_.get(), design::Holder::SwatchIEOETile}}) {
       if (Holder(tile).picture()) continue;

@@ -88,6 +88,7 @@ bool frmMain::Create(HINSTANCE instance) {
   systemBoxes_.SetOwner(hwnd_);
   systemDialog_.SetOwner(hwnd_);
 
+  darkScheme_ = DarkOrHighContrastScheme();
   font_ = MakeFont(screen_.ppi, 825, false);
   bold_ = MakeFont(screen_.ppi, 825, true);
   title_ = MakeFont(screen_.ppi, 1125, true);
@@ -132,7 +133,7 @@ void frmMain::CreateControls() {
   // colour. The mock-up is a picture of another program in its own colours,
   // so in a dark scheme that colour stays the classic light face, under the
   // mock-up's black captions.
-  const COLORREF mockupFace = DarkOrHighContrastScheme() ? kClassicFace : face;
+  const COLORREF mockupFace = darkScheme_ ? kClassicFace : face;
   for (const HolderDesign& h : kHolders) {
     const COLORREF back = h.back == Back::Window     ? GetSysColor(COLOR_WINDOW)
                           : h.back == Back::Key      ? COLORREF(kPreviewKeyColour)
@@ -447,6 +448,10 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:  // high contrast turned on or off
+      darkScheme_ = DarkOrHighContrastScheme();
+      break;
     case kWmDpiChanged:
       OnDpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
@@ -597,7 +602,7 @@ void frmMain::DrawButton(const DRAWITEMSTRUCT& item) {
   if (icon) {
     // In a dark or high-contrast scheme a picture of dark strokes on the
     // button face would vanish: it is drawn from its mask in the text colour.
-    const bool mono = DarkOrHighContrastScheme();
+    const bool mono = darkScheme_;
     DrawStateW(dc, mono ? GetSysColorBrush(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT) : nullptr, nullptr,
                reinterpret_cast<LPARAM>(icon), 0, r.left + (r.right - r.left - iconW) / 2 + shift, top, iconW, iconH,
                DST_ICON | (mono ? DSS_MONO : disabled ? DSS_DISABLED : DSS_NORMAL));
