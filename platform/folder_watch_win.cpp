@@ -1,31 +1,28 @@
 #include "platform/folder_watch_win.h"
 
 namespace velmora {
+namespace {
 
-FolderWatch::FolderWatch(HWND window, UINT message, const std::vector<std::wstring>& folders)
-    : window_(window), message_(message), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-  // A file replaced by a move (as a careful save does) is a change of names.
-  constexpr DWORD kChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE;
+// A file replaced by a move (as a careful save does) is a change of names.
+constexpr DWORD kChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE;
+
+std::vector<UniqueChangeNotification> WatchFolders(const std::vector<std::wstring>& folders) {
+  std::vector<UniqueChangeNotification> watches;
   for (const std::wstring& folder : folders) {
     UniqueChangeNotification watch(FindFirstChangeNotificationW(folder.c_str(), FALSE, kChanges));
-    if (watch && folders_.size() + 1 < MAXIMUM_WAIT_OBJECTS) folders_.push_back(std::move(watch));
+    if (watch && watches.size() + 1 < MAXIMUM_WAIT_OBJECTS) watches.push_back(std::move(watch));
   }
-  if (stop_ && !folders_.empty()) thread_.reset(CreateThread(nullptr, 0, &FolderWatch::Run, this, 0, nullptr));
+  return watches;
 }
 
-FolderWatch::~FolderWatch() {
-  if (!thread_) return;
-  SetEvent(stop_.get());
-  WaitForSingleObject(thread_.get(), INFINITE);
-}
+}  // namespace
 
-DWORD WINAPI FolderWatch::Run(void* self) {
-  static_cast<FolderWatch*>(self)->Watch();
-  return 0;
-}
+FolderWatch::FolderWatch(HWND window, UINT message, const std::vector<std::wstring>& folders)
+    : window_(window), message_(message), folders_(WatchFolders(folders)),
+      thread_([this](HANDLE stop) { if (!folders_.empty()) Watch(stop); }) {}
 
-void FolderWatch::Watch() {
-  std::vector<HANDLE> events{stop_.get()};
+void FolderWatch::Watch(HANDLE stop) {
+  std::vector<HANDLE> events{stop};
   for (const UniqueChangeNotification& folder : folders_) events.push_back(folder.get());
   for (;;) {
     const DWORD signalled = WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, INFINITE);

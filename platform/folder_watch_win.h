@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/watch_thread_win.h"
 
 namespace velmora {
 
@@ -17,19 +18,14 @@ class FolderWatch {
   // A folder that cannot be watched (gone, or on a share that does not
   // notify) is left out; the others are still watched.
   FolderWatch(HWND window, UINT message, const std::vector<std::wstring>& folders);
-  ~FolderWatch();  // stops the thread and waits for it
-  FolderWatch(const FolderWatch&) = delete;
-  FolderWatch& operator=(const FolderWatch&) = delete;
 
  private:
-  static DWORD WINAPI Run(void* self);
-  void Watch();
+  void Watch(HANDLE stop);
 
   HWND window_;
   UINT message_;
-  UniqueEvent stop_;
   std::vector<UniqueChangeNotification> folders_;
-  UniqueThread thread_;
+  WatchThread thread_;  // last: stopped before the rest goes
 };
 
 }  // namespace velmora

@@ -24,23 +24,10 @@ UniqueKey OpenNearest(std::wstring& path) {
 
 RegistryWatch::RegistryWatch(HWND window, UINT message, std::wstring subKey)
     : window_(window), message_(message), subKey_(std::move(subKey)),
-      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      changed_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-  if (stop_ && changed_) thread_.reset(CreateThread(nullptr, 0, &RegistryWatch::Run, this, 0, nullptr));
-}
+      changed_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      thread_([this](HANDLE stop) { if (changed_) Watch(stop); }) {}
 
-RegistryWatch::~RegistryWatch() {
-  if (!thread_) return;
-  SetEvent(stop_.get());
-  WaitForSingleObject(thread_.get(), INFINITE);
-}
-
-DWORD WINAPI RegistryWatch::Run(void* self) {
-  static_cast<RegistryWatch*>(self)->Watch();
-  return 0;
-}
-
-void RegistryWatch::Watch() {
+void RegistryWatch::Watch(HANDLE stop) {
   for (;;) {
     // Two watches: the values of the key, and the names under its parent,
     // which is where the key itself is deleted or made. Measured under Wine
@@ -59,14 +46,14 @@ void RegistryWatch::Watch() {
               ERROR_SUCCESS;
     if (!armed) {
       // Gone between the open and the request: look again in a moment.
-      if (WaitForSingleObject(stop_.get(), 1000) != WAIT_TIMEOUT) return;
+      if (WaitForSingleObject(stop, 1000) != WAIT_TIMEOUT) return;
       continue;
     }
     // Told after the watches are armed, not when one fires: whatever changed
     // before they were armed is then read by the window, and whatever
     // changes after fires them again. Either watch sets the one event.
     PostMessageW(window_, message_, 0, 0);
-    const HANDLE events[] = {stop_.get(), changed_.get()};
+    const HANDLE events[] = {stop, changed_.get()};
     if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) return;
   }
 }

@@ -7,27 +7,22 @@
 #include <string>
 
 #include "platform/handles.h"
+#include "platform/watch_thread_win.h"
 
 namespace velmora {
 
 class RegistryWatch {
  public:
   RegistryWatch(HWND window, UINT message, std::wstring subKey);
-  ~RegistryWatch();  // stops the thread and waits for it
-  RegistryWatch(const RegistryWatch&) = delete;
-  RegistryWatch& operator=(const RegistryWatch&) = delete;
 
  private:
-  static DWORD WINAPI Run(void* self);
-  void Watch();
+  void Watch(HANDLE stop);
 
   HWND window_;
   UINT message_;
   std::wstring subKey_;
-  UniqueEvent stop_, changed_;
-  // A plain Win32 thread: std::thread's waits import GetTickCount64, which
-  // Windows XP's kernel32 lacks, and XP's loader then refuses the program.
-  UniqueThread thread_;
+  UniqueEvent changed_;
+  WatchThread thread_;  // last: stopped before the rest goes
 };
 
 }  // namespace velmora
