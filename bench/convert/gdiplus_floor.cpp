@@ -22,36 +22,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/convert/floor_common.h"
+#include "platform/newer_api_win.h"
+
+using namespace floors;
+
 namespace {
 
 namespace flat = Gdiplus::DllExports;
-
-constexpr UINT kStripRows = 64;
-
-LARGE_INTEGER last_mark;
-bool phases = false;
-std::string phase_text;
-
-// Time since the last mark, for --phases; the marks sit where velmora's
-// loader and saver have matching steps.
-void Mark(const char* name) {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  if (phases) {
-    char text[96];
-    std::snprintf(text, sizeof text, " phase_%s=%f", name,
-                  1000.0 * static_cast<double>(now.QuadPart - last_mark.QuadPart) /
-                      static_cast<double>(frequency.QuadPart));
-    phase_text += text;
-  }
-  last_mark = now;
-}
-
-bool WriteAll(HANDLE file, const void* data, DWORD size) {
-  DWORD done = 0;
-  return WriteFile(file, data, size, &done, nullptr) && done == size;
-}
 
 int Fail(const char* what, long code) {
   std::fprintf(stderr, "gdiplus-floor: %s failed (%ld)\n", what, code);
@@ -60,35 +38,21 @@ int Fail(const char* what, long code) {
 
 template <class F>
 bool Find(HMODULE module, const char* name, F& function) {
-  function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  function = velmora::ModuleFunction<F>(module, name);
   return function != nullptr;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  std::vector<std::wstring> paths;
-  bool flush = false, hold = false, stats = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::wstring arg = argv[i];
-    if (arg == L"--flush") flush = true;
-    else if (arg == L"--hold") hold = true;
-    else if (arg == L"--stats") stats = true;
-    else if (arg == L"--phases") phases = true;
-    else paths.push_back(arg);
-  }
-  if (paths.size() != 2) {
-    std::fprintf(stderr, "usage: velmora-bench-gdiplus-floor IN OUT [--flush] [--hold] [--stats] [--phases]\n");
-    return 64;
-  }
+  Options options;
+  if (!ReadOptions(argc, argv, "velmora-bench-gdiplus-floor", options)) return 64;
+  const std::vector<std::wstring>& paths = options.paths;
+  const bool flush = options.flush, hold = options.hold;
   // velmora-convert brings COM up before it measures anything; so does this.
   const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (FAILED(hr)) return Fail("CoInitializeEx", hr);
-  PROCESS_MEMORY_COUNTERS start{};
-  GetProcessMemoryInfo(GetCurrentProcess(), &start, sizeof start);
-  LARGE_INTEGER t0, t1, frequency;
-  QueryPerformanceCounter(&t0);
-  last_mark = t0;
+  Run run;
   {
     const HMODULE module = LoadLibraryW(L"gdiplus.dll");
     decltype(&Gdiplus::GdiplusStartup) startup = nullptr;
@@ -119,24 +83,13 @@ int wmain(int argc, wchar_t** argv) {
     HANDLE out = CreateFileW(paths[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return Fail("CreateFileW", static_cast<long>(GetLastError()));
-    const UINT row = (width * 3 + 3) & ~3u;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + row * height;
-    info.biSize = sizeof info;
-    info.biWidth = static_cast<LONG>(width);
-    info.biHeight = static_cast<LONG>(height);
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = row * height;
-    info.biXPelsPerMeter = info.biYPelsPerMeter = 2835;
-    bool ok = WriteAll(out, &file, sizeof file) && WriteAll(out, &info, sizeof info);
+    const Bmp24 bmp = Bmp24Headers(width, height);
+    const UINT row = bmp.row;
+    bool ok = WriteAll(out, &bmp.file, sizeof bmp.file) && WriteAll(out, &bmp.info, sizeof bmp.info);
 
     BYTE* held = nullptr;
     BITMAPINFO picture{};
-    picture.bmiHeader = info;
+    picture.bmiHeader = bmp.info;
     const HBITMAP dib = hold ? CreateDIBSection(nullptr, &picture, DIB_RGB_COLORS,
                                                 reinterpret_cast<void**>(&held), nullptr, 0)
                              : nullptr;
@@ -164,8 +117,7 @@ int wmain(int argc, wchar_t** argv) {
       bottom = top;
     }
     Mark("copy");
-    for (std::size_t at = 0, total = std::size_t(row) * height; held && ok && at < total; at += 8 << 20)
-      ok = WriteAll(out, held + at, static_cast<DWORD>(std::min<std::size_t>(8 << 20, total - at)));
+    if (held && ok) ok = WriteHeld(out, held, std::size_t(row) * height);
     Mark("write");
     if (dib) DeleteObject(dib);
     dispose(bitmap);
@@ -176,16 +128,8 @@ int wmain(int argc, wchar_t** argv) {
     Mark("close");
     if (!ok) return Fail("WriteFile", static_cast<long>(GetLastError()));
   }
-  QueryPerformanceCounter(&t1);
-  QueryPerformanceFrequency(&frequency);
+  run.Stop();
   CoUninitialize();
-  if (stats) {
-    PROCESS_MEMORY_COUNTERS end{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &end, sizeof end);
-    std::printf("total_ms=%f start_working_set=%zu peak_working_set=%zu%s\n",
-                1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(frequency.QuadPart),
-                static_cast<std::size_t>(start.WorkingSetSize), static_cast<std::size_t>(end.PeakWorkingSetSize),
-                phase_text.c_str());
-  }
+  run.Print(options.stats);
   return 0;
 }

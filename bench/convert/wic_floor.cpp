@@ -21,34 +21,11 @@
 
 using Microsoft::WRL::ComPtr;
 
+#include "bench/convert/floor_common.h"
+
+using namespace floors;
+
 namespace {
-
-constexpr UINT kStripRows = 64;
-
-LARGE_INTEGER last_mark;
-bool phases = false;
-std::string phase_text;
-
-// Time since the last mark, for --phases; the marks sit where velmora's
-// loader and saver have matching steps.
-void Mark(const char* name) {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  if (phases) {
-    char text[96];
-    std::snprintf(text, sizeof text, " phase_%s=%f", name,
-                  1000.0 * static_cast<double>(now.QuadPart - last_mark.QuadPart) /
-                      static_cast<double>(frequency.QuadPart));
-    phase_text += text;
-  }
-  last_mark = now;
-}
-
-bool WriteAll(HANDLE file, const void* data, DWORD size) {
-  DWORD done = 0;
-  return WriteFile(file, data, size, &done, nullptr) && done == size;
-}
 
 int Fail(const char* what, HRESULT hr) {
   std::fprintf(stderr, "wic-floor: %s failed (0x%08lx)\n", what, static_cast<unsigned long>(hr));
@@ -58,27 +35,13 @@ int Fail(const char* what, HRESULT hr) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  std::vector<std::wstring> paths;
-  bool flush = false, hold = false, stats = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::wstring arg = argv[i];
-    if (arg == L"--flush") flush = true;
-    else if (arg == L"--hold") hold = true;
-    else if (arg == L"--stats") stats = true;
-    else if (arg == L"--phases") phases = true;
-    else paths.push_back(arg);
-  }
-  if (paths.size() != 2) {
-    std::fprintf(stderr, "usage: velmora-bench-wic-floor IN OUT [--flush] [--hold] [--stats] [--phases]\n");
-    return 64;
-  }
+  Options options;
+  if (!ReadOptions(argc, argv, "velmora-bench-wic-floor", options)) return 64;
+  const std::vector<std::wstring>& paths = options.paths;
+  const bool flush = options.flush, hold = options.hold;
   HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (FAILED(hr)) return Fail("CoInitializeEx", hr);
-  PROCESS_MEMORY_COUNTERS start{};  // taken where velmora-convert takes it: COM up, nothing loaded
-  GetProcessMemoryInfo(GetCurrentProcess(), &start, sizeof start);
-  LARGE_INTEGER t0, t1, frequency;
-  QueryPerformanceCounter(&t0);
-  last_mark = t0;
+  Run run;
   {
     ComPtr<IWICImagingFactory> wic;
     ComPtr<IWICBitmapDecoder> decoder;
@@ -113,24 +76,13 @@ int wmain(int argc, wchar_t** argv) {
     HANDLE out = CreateFileW(paths[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return Fail("CreateFileW", HRESULT_FROM_WIN32(GetLastError()));
-    const UINT row = (width * 3 + 3) & ~3u;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + row * height;
-    info.biSize = sizeof info;
-    info.biWidth = static_cast<LONG>(width);
-    info.biHeight = static_cast<LONG>(height);
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = row * height;
-    info.biXPelsPerMeter = info.biYPelsPerMeter = 2835;
-    bool ok = WriteAll(out, &file, sizeof file) && WriteAll(out, &info, sizeof info);
+    const Bmp24 headers = Bmp24Headers(width, height);
+    const UINT row = headers.row;
+    bool ok = WriteAll(out, &headers.file, sizeof headers.file) && WriteAll(out, &headers.info, sizeof headers.info);
 
     BYTE* held = nullptr;
     BITMAPINFO picture{};
-    picture.bmiHeader = info;
+    picture.bmiHeader = headers.info;
     const HBITMAP bitmap = hold ? CreateDIBSection(nullptr, &picture, DIB_RGB_COLORS,
                                                    reinterpret_cast<void**>(&held), nullptr, 0)
                                 : nullptr;
@@ -164,8 +116,7 @@ int wmain(int argc, wchar_t** argv) {
       bottom = top;
     }
     Mark("copy");
-    for (std::size_t at = 0, total = std::size_t(row) * height; held && ok && at < total; at += 8 << 20)
-      ok = WriteAll(out, held + at, static_cast<DWORD>(std::min<std::size_t>(8 << 20, total - at)));
+    if (held && ok) ok = WriteHeld(out, held, std::size_t(row) * height);
     Mark("write");
     if (bitmap) DeleteObject(bitmap);
     Mark("free");
@@ -176,16 +127,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!ok) return Fail("WriteFile", HRESULT_FROM_WIN32(GetLastError()));
   }
   Mark("release");
-  QueryPerformanceCounter(&t1);
-  QueryPerformanceFrequency(&frequency);
+  run.Stop();
   CoUninitialize();
-  if (stats) {
-    PROCESS_MEMORY_COUNTERS end{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &end, sizeof end);
-    std::printf("total_ms=%f start_working_set=%zu peak_working_set=%zu%s\n",
-                1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(frequency.QuadPart),
-                static_cast<std::size_t>(start.WorkingSetSize), static_cast<std::size_t>(end.PeakWorkingSetSize),
-                phase_text.c_str());
-  }
+  run.Print(options.stats);
   return 0;
 }
