@@ -14,6 +14,7 @@
 #include "app/design.h"
 #include "convert/converter_handlers.h"
 #include "platform/common_dialog_win.h"
+#include "platform/file_system_win.h"
 #include "platform/folder_watch_win.h"
 #include "platform/handles.h"
 #include "platform/message_box_win.h"
@@ -29,8 +30,7 @@ namespace velmora {
 
 class frmMain final : public wallpaper::StatusView,
                       public wallpaper::WallpaperView,
-                      public convert::ConverterView,
-                      public wallpaper::FileSystem {
+                      public convert::ConverterView {
  public:
   // The message boxes and the file dialog are the system's unless a test
   // passes its own.
@@ -148,8 +148,6 @@ class frmMain final : public wallpaper::StatusView,
   bool HasPreviewPicture() const override;
   std::wstring SavePreview(const std::wstring& path) override;
   std::wstring ChooseBitmap(const std::wstring& path) override;
-  // FileSystem
-  bool IsOrdinaryFile(const std::wstring& path) const override;
 
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;
@@ -178,6 +176,7 @@ class frmMain final : public wallpaper::StatusView,
 
   WindowMessageBoxes systemBoxes_;
   SystemCommonDialog systemDialog_;
+  SystemFileSystem files_;
   CountingMessageBoxes boxes_;
   CommonDialog& dlgOpen_;
   registry::modRegistryFunctions registry_;

@@ -7,8 +7,7 @@
 
 #include "app/frm_main.h"
 #include "app/texts.h"
-#include "convert/bmp_name.h"
-#include "convert/device_name.h"
+#include "platform/file_names.h"
 #include "convert/picture_loader.h"
 #include "convert/save_bmp.h"
 #include "platform/accessibility_win.h"
@@ -161,7 +160,7 @@ void frmMain::ReportTooLarge(const std::vector<const PictureBox*>& boxes) {
 }
 
 void frmMain::LoadCurrentWallpapers() {
-  shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this);
+  shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, files_, boxes_, *this);
   WatchWallpaperFolders();
 }
 
@@ -182,10 +181,10 @@ void frmMain::ReloadIfChanged() {
 
 void frmMain::ReloadStatus() {
   if (InFront()) {
-    shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, boxes_, *this, &toldValues_);
+    shownValues_ = toldValues_ = wallpaper::LoadCurrentWallpapers(registry_, files_, boxes_, *this, &toldValues_);
   } else {
     HeldMessageBoxes held;
-    shownValues_ = wallpaper::LoadCurrentWallpapers(registry_, *this, held, *this, &toldValues_);
+    shownValues_ = wallpaper::LoadCurrentWallpapers(registry_, files_, held, *this, &toldValues_);
     if (held.held()) HoldForLater();
     else toldValues_ = shownValues_;
   }
@@ -247,7 +246,7 @@ void frmMain::WatchWallpaperFolders() {
 void frmMain::OpenFromShell(const std::wstring& path) {
   // Asked before the full path is made: that makes "NUL.jpg" \\.\NUL, in
   // any folder, and its extension is gone.
-  if (convert::IsDeviceName(path)) {
+  if (IsDeviceName(path)) {
     boxes_.Show(L"\"" + wallpaper::FileNameOf(path) + L"\" is the name Windows keeps for a device, not a file. "
                 L"Velmora opens picture files only.", L"Error", kExclamation);
     return;
@@ -273,7 +272,7 @@ void frmMain::OpenDroppedLater() {
 // The tab changes only for a file that opened: a refused one leaves the
 // user where they were.
 void frmMain::OpenShellPath(const std::wstring& path) {
-  if (convert::HasGifOrJpegExtension(path)) {
+  if (HasGifOrJpegExtension(path)) {
     if (converterHandlers_.OpenPicture(path)) SelectTab(1);
     return;
   }
@@ -442,12 +441,5 @@ std::wstring frmMain::SavePreview(const std::wstring& path) {
 }
 
 std::wstring frmMain::ChooseBitmap(const std::wstring& path) { return wallpaperHandlers_.Choose(path); }
-
-// FileSystem
-
-bool frmMain::IsOrdinaryFile(const std::wstring& path) const {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 }  // namespace velmora

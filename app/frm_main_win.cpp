@@ -43,8 +43,8 @@ frmMain::frmMain(registry::RegistryService& registry, const registry::AnsiCodec&
       dlgOpen_(dialog ? *dialog : systemDialog_),
       registry_(registry, codec, boxes_),
       codec_(codec),
-      wallpaperHandlers_(dlgOpen_, boxes_, registry_, *this, codec, *this),
-      converterHandlers_(dlgOpen_, boxes_, *this, *this) {}
+      wallpaperHandlers_(dlgOpen_, boxes_, registry_, files_, codec, *this),
+      converterHandlers_(dlgOpen_, boxes_, files_, *this) {}
 
 frmMain::~frmMain() {
   if (accelerators_) DestroyAcceleratorTable(accelerators_);

@@ -1,6 +1,6 @@
 #include "convert/converter_handlers.h"
 
-#include "convert/bmp_name.h"
+#include "platform/file_names.h"
 
 namespace velmora::convert {
 

@@ -3,7 +3,7 @@
 
 #include "platform/common_dialog.h"
 #include "platform/message_box.h"
-#include "wallpaper/status.h"
+#include "platform/file_system.h"
 
 namespace velmora::convert {
 
@@ -24,7 +24,7 @@ class ConverterView {
 class ConverterHandlers {
  public:
   ConverterHandlers(CommonDialog& dialog, MessageBoxes& boxes,
-                    const wallpaper::FileSystem& files, ConverterView& view)
+                    const FileSystem& files, ConverterView& view)
       : dialog_(dialog), boxes_(boxes), files_(files), view_(view) {}
 
   void cmdOpenGIFJPEG_Click();
@@ -37,7 +37,7 @@ class ConverterHandlers {
  private:
   CommonDialog& dialog_;
   MessageBoxes& boxes_;
-  const wallpaper::FileSystem& files_;
+  const FileSystem& files_;
   ConverterView& view_;
 };
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "convert/device_name.h"
+#include "platform/file_names.h"
 #include "convert/load_messages_win.h"
 
 namespace velmora::convert {

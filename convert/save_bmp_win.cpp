@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "convert/bmp_writer.h"
-#include "convert/device_name.h"
+#include "platform/file_names.h"
 #include "platform/full_path_win.h"
 #include "platform/handles.h"
 

@@ -1,6 +1,6 @@
 #include "wallpaper/handlers.h"
 
-#include "convert/bmp_name.h"
+#include "platform/file_names.h"
 
 namespace velmora::wallpaper {
 namespace {
@@ -60,8 +60,8 @@ std::wstring WallpaperHandlers::Choose(const std::wstring& path) {
 
 std::wstring WallpaperHandlers::WhyNotApplicable(const std::wstring& path) {
   if (path.empty()) return L"No bitmap has been chosen. Choose one with \"Open a bitmap\" first.";
-  if (!convert::HasBmpExtension(path)) {
-    if (!convert::HasBmpExtensionInAnyCase(path)) return kOnlyBitmaps;
+  if (!HasBmpExtension(path)) {
+    if (!HasBmpExtensionInAnyCase(path)) return kOnlyBitmaps;
     return std::wstring(kOnlyBitmaps) + L"\r\n\r\nVelmora takes only names that end in \".bmp\" written in "
            L"lower case. Rename \"" + FileNameOf(path) + L"\" so that it ends in \".bmp\" and open it again.";
   }

@@ -2,6 +2,7 @@
 #include <array>
 #include <string>
 
+#include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "registry/reg_functions.h"
 
@@ -27,13 +28,6 @@ class StatusView {
   virtual std::wstring LoadTile(Family family, const std::wstring& path) = 0;
   virtual void ClearTile(Family family) = 0;
   virtual void ArmRedraw() = 0;
-};
-
-class FileSystem {
- public:
-  virtual ~FileSystem() = default;
-  // True for an ordinary file; a folder does not count.
-  virtual bool IsOrdinaryFile(const std::wstring& path) const = 0;
 };
 
 // The part of a text before its first NUL.

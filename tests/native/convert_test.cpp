@@ -4,9 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "convert/bmp_name.h"
+#include "platform/file_names.h"
 #include "convert/bmp_writer.h"
-#include "convert/device_name.h"
 #include "convert/picture_header.h"
 #include "shared/picture_bytes.h"
 

@@ -11,7 +11,7 @@
 namespace velmora {
 namespace {
 
-class FakeConverter final : public convert::ConverterView, public wallpaper::FileSystem {
+class FakeConverter final : public convert::ConverterView, public FileSystem {
  public:
   std::wstring preview;
   std::set<std::wstring> files, unreadable;

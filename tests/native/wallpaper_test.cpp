@@ -8,7 +8,7 @@
 #include "fakes/fake_dialog.h"
 #include "fakes/fake_message_boxes.h"
 #include "fakes/fake_registry.h"
-#include "convert/bmp_name.h"
+#include "platform/file_names.h"
 #include "wallpaper/handlers.h"
 #include "wallpaper/status.h"
 
@@ -23,7 +23,7 @@ constexpr char kToolbar[] = "Software\\Microsoft\\Internet Explorer\\Toolbar";
 // and a log of what was shown, in order.
 class FakeWindow final : public wallpaper::StatusView,
                          public wallpaper::WallpaperView,
-                         public wallpaper::FileSystem {
+                         public FileSystem {
  public:
   std::set<std::wstring> files;
   std::set<std::wstring> unreadable;

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "convert/bmp_name.h"
+#include "platform/file_names.h"
 #include "convert/picture_loader.h"
 #include "convert/save_bmp.h"
 #include "platform/handles.h"
@@ -96,7 +96,7 @@ int wmain(int argc, wchar_t** argv) {
     Print(STD_ERROR_HANDLE, in + L": " + loaded.error + L"\n");
     return kRefused;
   }
-  const std::wstring target = velmora::convert::WithBmpExtension(out);
+  const std::wstring target = velmora::WithBmpExtension(out);
   const std::wstring error = velmora::convert::SavePictureAsBmp(loaded.picture, target);
   QueryPerformanceCounter(&t2);
   if (!error.empty()) {
