@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/frm_main.h"
+#include "app/frm_main_win.h"
 #include "app/texts.h"
 #include "platform/file_names.h"
-#include "convert/picture_loader.h"
-#include "convert/save_bmp.h"
+#include "convert/picture_loader_win.h"
+#include "convert/save_bmp_win.h"
 #include "platform/accessibility_win.h"
 #include "platform/failure.h"
 #include "platform/fresh_keys_win.h"

@@ -1,5 +1,5 @@
 // The window itself: building it from the design and routing its messages.
-#include "app/frm_main.h"
+#include "app/frm_main_win.h"
 
 #include <commctrl.h>
 #include <oleacc.h>

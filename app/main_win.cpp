@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/frm_main.h"
-#include "platform/handles.h"
+#include "app/frm_main_win.h"
+#include "platform/handles_win.h"
 #include "platform/newer_api_win.h"
-#include "registry/system_registry.h"
+#include "registry/system_registry_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   velmora::ComApartment com;  // the picture loader needs it on this thread

@@ -8,7 +8,7 @@
 
 #include "convert/load_messages_win.h"
 #include "convert/picture_header.h"
-#include "platform/picture.h"
+#include "platform/picture_win.h"
 
 namespace velmora::convert {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "convert/picture_header.h"
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 
 namespace velmora::convert {
 

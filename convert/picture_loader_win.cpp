@@ -1,4 +1,4 @@
-#include "convert/picture_loader.h"
+#include "convert/picture_loader_win.h"
 
 #include <algorithm>
 #include <new>
@@ -7,7 +7,7 @@
 #include "convert/picture_decoder_win.h"
 #include "convert/picture_file_win.h"
 #include "convert/picture_header.h"
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 
 namespace velmora::convert {
 namespace {

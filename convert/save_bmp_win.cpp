@@ -1,4 +1,4 @@
-#include "convert/save_bmp.h"
+#include "convert/save_bmp_win.h"
 
 #include <cstdio>
 #include <new>
@@ -8,7 +8,7 @@
 #include "convert/bmp_writer.h"
 #include "platform/file_names.h"
 #include "platform/full_path_win.h"
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 
 namespace velmora::convert {
 namespace {

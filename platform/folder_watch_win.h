@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 #include "platform/watch_thread_win.h"
 
 namespace velmora {

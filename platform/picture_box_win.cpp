@@ -1,4 +1,4 @@
-#include "platform/picture_box.h"
+#include "platform/picture_box_win.h"
 
 #include <cmath>
 

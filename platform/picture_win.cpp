@@ -1,4 +1,4 @@
-#include "platform/picture.h"
+#include "platform/picture_win.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 #include "platform/watch_thread_win.h"
 
 namespace velmora {

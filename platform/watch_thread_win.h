@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 
 namespace velmora {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "registry/system_registry.h"
+#include "registry/system_registry_win.h"
 
 namespace velmora::registry {
 namespace {

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 #include "render/gdi.h"
 #include "render/kept_overlay.h"
 #include "render/tile_image.h"

@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "app/design.h"
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 #include "platform/screen.h"
 
 namespace {

@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "app/design.h"
-#include "app/frm_main.h"
-#include "convert/picture_loader.h"
+#include "app/frm_main_win.h"
+#include "convert/picture_loader_win.h"
 #include "fakes/fake_dialog.h"
 #include "fakes/fake_message_boxes.h"
-#include "platform/handles.h"
-#include "registry/system_registry.h"
+#include "platform/handles_win.h"
+#include "registry/system_registry_win.h"
 
 namespace velmora {
 namespace {

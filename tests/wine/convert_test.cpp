@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "convert/picture_decoder_win.h"
-#include "convert/picture_loader.h"
-#include "convert/save_bmp.h"
+#include "convert/picture_loader_win.h"
+#include "convert/save_bmp_win.h"
 #include "shared/picture_bytes.h"
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 
 namespace velmora::convert {
 namespace {

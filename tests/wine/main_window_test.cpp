@@ -17,14 +17,14 @@
 #include <vector>
 
 #include "app/design.h"
-#include "app/frm_main.h"
-#include "convert/save_bmp.h"
+#include "app/frm_main_win.h"
+#include "convert/save_bmp_win.h"
 #include "fakes/fake_dialog.h"
 #include "fakes/fake_message_boxes.h"
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 #include "platform/newer_api_win.h"
 #include "platform/screen.h"
-#include "registry/system_registry.h"
+#include "registry/system_registry_win.h"
 #include "shared/registry_keys_win.h"
 
 namespace velmora {

@@ -10,7 +10,7 @@
 
 #include "fakes/fake_message_boxes.h"
 #include "registry/reg_functions.h"
-#include "registry/system_registry.h"
+#include "registry/system_registry_win.h"
 #include "shared/registry_keys_win.h"
 
 namespace velmora {

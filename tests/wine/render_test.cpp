@@ -10,7 +10,7 @@
 
 #include "platform/failure.h"
 #include "shared/failure_number.h"
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 #include "render/gdi.h"
 #include "render/kept_overlay.h"
 #include "render/tile_image.h"

@@ -15,9 +15,9 @@
 #include <string>
 
 #include "platform/file_names.h"
-#include "convert/picture_loader.h"
-#include "convert/save_bmp.h"
-#include "platform/handles.h"
+#include "convert/picture_loader_win.h"
+#include "convert/save_bmp_win.h"
+#include "platform/handles_win.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/handles.h"
+#include "platform/handles_win.h"
 
 namespace velmora {
 

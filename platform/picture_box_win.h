@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "platform/handles.h"
-#include "platform/picture.h"
+#include "platform/handles_win.h"
+#include "platform/picture_win.h"
 #include "platform/surface.h"
 
 namespace velmora {

@@ -2,7 +2,7 @@
 // The picture saver: a Picture into a 24-bit BMP file, never a half-written one.
 #include <string>
 
-#include "platform/picture.h"
+#include "platform/picture_win.h"
 
 namespace velmora::convert {
 

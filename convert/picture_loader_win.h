@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/picture.h"
+#include "platform/picture_win.h"
 
 namespace velmora::convert {
 
