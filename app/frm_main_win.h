@@ -1,42 +1,37 @@
 #pragma once
-// The one window: built from the design table, loaded by Form_Load, and the
-// single point where every message arrives and is routed to its handler.
+// The one window: built from the design table, laid out for the screen's
+// density, keeping the keyboard focus, and the single point where every
+// message arrives and is routed to the function named for it. The work
+// behind the tabs is done by their pages.
 #include <windows.h>
 
-#include <array>
+#include <shellapi.h>
+
 #include <functional>
 #include <map>
-#include <memory>
-#include <set>
 #include <string>
-#include <vector>
 
+#include "app/converter_page_win.h"
 #include "app/design.h"
-#include "convert/converter_handlers.h"
+#include "app/picture_cache_win.h"
+#include "app/preview_win.h"
+#include "app/wallpaper_page_win.h"
 #include "platform/common_dialog_win.h"
 #include "platform/file_system_win.h"
-#include "platform/folder_watch_win.h"
 #include "platform/handles_win.h"
 #include "platform/message_box_win.h"
-#include "platform/picture_box_win.h"
-#include "platform/registry_watch_win.h"
 #include "platform/screen.h"
 #include "registry/reg_functions.h"
-#include "render/kept_overlay.h"
-#include "wallpaper/handlers.h"
-#include "wallpaper/status.h"
 
 namespace velmora {
 
-class frmMain final : public wallpaper::StatusView,
-                      public wallpaper::WallpaperView,
-                      public convert::ConverterView {
+class frmMain final {
  public:
   // The message boxes and the file dialog are the system's unless a test
   // passes its own.
   frmMain(registry::RegistryService& registry, const registry::AnsiCodec& codec,
           MessageBoxes* boxes = nullptr, CommonDialog* dialog = nullptr);
-  ~frmMain() override;
+  ~frmMain();
   frmMain(const frmMain&) = delete;
   frmMain& operator=(const frmMain&) = delete;
 
@@ -57,97 +52,57 @@ class frmMain final : public wallpaper::StatusView,
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   bool OnCommand(int id, int code);
+  void OnTimer(UINT_PTR id);
+  void OnDropFiles(HDROP drop);
+  void OnActivate(bool active);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void OnDestroy();
   void Run(void (frmMain::*handler)()) { Run([this, handler] { (this->*handler)(); }); }
   void Run(const std::function<void()>& work);
   void ReportFailure(const std::wstring& what);
 
+  // Building and laying out, from the design table.
   void CreateControls();
   void CreateLaterControls();  // the other tabs' controls, once
-  PictureBox& ConvertPreview() {
-    CreateLaterControls();
-    return *imgConvertPreview_;
-  }
   HWND CreateControl(const design::Control& c);
   RECT ToPixels(const design::Place& twips) const;
   RECT PixelsOf(const design::Control& c) const;
   HFONT FontOf(const design::Control& c) const;
+  void MakeFonts();
+  void FitCaption(HWND label, const design::Control& c, HFONT font);
   void ArrangeTabs();
   void PlaceOutline();
-  void OnDpiChanged(int dpi, const RECT& suggested);
-  // A box, a file dialog or the popup menu is open: the user is answering it.
-  bool InModalLoop() const;
+  HICON Icon(int resource);
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+
+  // Focus and the modal loops.
+  bool InModalLoop() const;  // a box, a file dialog or the popup menu is open
   void RememberFocus();
   void RestoreFocus();
-  void ReportTooLarge(const std::vector<const PictureBox*>& boxes);
+  void PopupMenu(float xTwips, float yTwips);
+
   void OpenShellPath(const std::wstring& path);
   void OpenDroppedLater();
-  void ReloadIfChanged();
-  void ReloadIfFilesChanged();
-  void ReloadStatus();  // as the watch does, telling only what changed
-  void WatchWallpaperFolders();
-  // Tells what a reload or a redraw found while another program was in
-  // front, now that the user is back.
-  void TellHeld();
-  bool InFront() const { return GetForegroundWindow() == hwnd_; }
-  void HoldForLater();
-  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
-  PictureBox& Box(int id);
-  PictureBox& Holder(design::Holder holder) { return *holders_[static_cast<int>(holder)]; }
-  PictureBox& Mockup(int index) {  // as the preview list counts: IE, OE, Explorer
-    return Holder(static_cast<design::Holder>(static_cast<int>(design::Holder::MaskIE) + index));
-  }
-  void DrawButton(const DRAWITEMSTRUCT& item);
-  void DrawFrame(const DRAWITEMSTRUCT& item);
-  void SelectTab(int tab);
-  void SetCaption(int id, const std::wstring& text);
-  void SetListIndex(int index);
-  void PopupMenu(float xTwips, float yTwips);
-  void LoadMockups();
-  void LayMockup(int index);
-  HICON Icon(int resource);
-  void FitCaption(HWND label, const design::Control& c, HFONT font);
 
-  // Handlers, named control_event.
+  // Handlers, named control_event, and the window's own procedures.
   void Form_Load();
-  void cmdOpenPicture_Click() { wallpaperHandlers_.cmdOpenPicture_Click(); }
+  void cmdOpenPicture_Click() { wallpaper_.handlers().cmdOpenPicture_Click(); }
   void cmdApply_Click();
-  void mnuExplorer_Click() { wallpaperHandlers_.mnuExplorer_Click(); }
-  void mnuIE_Click() { wallpaperHandlers_.mnuIE_Click(); }
-  void mnuBoth_Click() { wallpaperHandlers_.mnuBoth_Click(); }
-  void cmdRemoveWallpaper_Click() { wallpaperHandlers_.cmdRemoveWallpaper_Click(); }
-  void cboPreview_Click();
-  void tmrRefresh_Timer();
-  void cmdOpenGIFJPEG_Click() { converterHandlers_.cmdOpenGIFJPEG_Click(); }
-  void cmdSaveAsBitmap_Click() { converterHandlers_.cmdSaveAsBitmap_Click(); }
+  void mnuExplorer_Click() { wallpaper_.handlers().mnuExplorer_Click(); }
+  void mnuIE_Click() { wallpaper_.handlers().mnuIE_Click(); }
+  void mnuBoth_Click() { wallpaper_.handlers().mnuBoth_Click(); }
+  void cmdRemoveWallpaper_Click() { wallpaper_.handlers().cmdRemoveWallpaper_Click(); }
+  void cboPreview_Click() { wallpaper_.cboPreview_Click(); }
+  void LoadCurrentWallpapers() { wallpaper_.LoadCurrentWallpapers(); }
+  void cmdOpenGIFJPEG_Click() { converter_.handlers().cmdOpenGIFJPEG_Click(); }
+  void cmdSaveAsBitmap_Click() { converter_.handlers().cmdSaveAsBitmap_Click(); }
   void TabStrip_Click();
+  void SelectTab(int tab);
   void SelectTab0() { SelectTab(0); }
   void SelectTab1() { SelectTab(1); }
   void SelectTab2() { SelectTab(2); }
-
-  // Private procedures.
-  void RefreshPreview() override;
-  void LoadCurrentWallpapers() override;
-  // Leaves a surface undrawn, and notes its source, when the source is
-  // beyond the drawing limits.
-  void TilePreviewSurface(PictureBox& dest, const PictureBox& source, std::vector<const PictureBox*>& tooLarge);
-  // Loads a file into a box; the empty text, or why it could not.
-  std::wstring LoadInto(PictureBox& box, const std::wstring& path, int bitsPerPixel = 32);
-
-  // StatusView
-  void SetFilenameCaption(wallpaper::Family family, const std::wstring& caption) override;
-  std::wstring LoadTile(wallpaper::Family family, const std::wstring& path) override;
-  void ClearTile(wallpaper::Family family) override;
-  void ArmRedraw() override;
-  // WallpaperView
-  std::wstring ProgramDirectory() const override;
-  std::wstring LoadChosenTiles(const std::wstring& path) override;
-  Bitmap InspectBitmap(const std::wstring& path) override;
-  void EnableApply() override;
-  // ConverterView
-  std::wstring LoadPreview(const std::wstring& path) override;
-  bool HasPreviewPicture() const override;
-  std::wstring SavePreview(const std::wstring& path) override;
-  std::wstring ChooseBitmap(const std::wstring& path) override;
+  void SetListIndex(int index);
 
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;
@@ -161,17 +116,9 @@ class frmMain final : public wallpaper::StatusView,
   design::Place outline_ = design::Find(design::IDC_PREVIEW_OUTLINE).twips;  // in the frame
   HWND lastFocus_ = nullptr;  // the control to give the focus back to
   bool inMenu_ = false;
-  std::array<std::wstring, 2> shownValues_;  // the toolbar values the status shows
-  std::array<std::wstring, 2> toldValues_;   // those whose problems the user has been told
-  bool reloadPending_ = false;
-  bool tellWhenActive_ = false;
   // Read when the window is made and when the colours or settings change,
   // not at every paint and redraw.
   bool darkScheme_ = false;
-  std::unique_ptr<RegistryWatch> watch_;
-  std::vector<std::wstring> watchedFolders_;
-  std::unique_ptr<FolderWatch> folderWatch_;
-  bool filesPending_ = false;
   std::wstring droppedDuringBox_;  // the latest, opened once the box is answered
 
   WindowMessageBoxes systemBoxes_;
@@ -180,27 +127,10 @@ class frmMain final : public wallpaper::StatusView,
   CountingMessageBoxes boxes_;
   CommonDialog& dlgOpen_;
   registry::modRegistryFunctions registry_;
-  const registry::AnsiCodec& codec_;
-  wallpaper::WallpaperHandlers wallpaperHandlers_;
-  convert::ConverterHandlers converterHandlers_;
-
-  std::unique_ptr<PictureBox> picPreview_, picSwatchExplorer_, picSwatchIEOE_, imgConvertPreview_;
-  std::array<std::unique_ptr<PictureBox>, std::size(design::kHolders)> holders_;
-  std::array<render::KeptOverlay, 3> overlays_;  // by mock-up, made at its first redraw
-  // The file a holder's picture came from, and how it stood when read.
-  struct Source {
-    std::wstring path;
-    FILETIME written{};
-    ULONGLONG size = 0;
-    // The same file, unchanged since either was read.
-    bool SameAs(const Source& o) const {
-      return path == o.path && size == o.size && CompareFileTime(&written, &o.written) == 0;
-    }
-  };
-  static bool Stamp(const std::wstring& path, Source& source);
-  std::shared_ptr<const SharedPicture> ShownAlready(const Source& file, int bitsPerPixel) const;
-  std::map<const PictureBox*, Source> sources_;
-  std::set<std::wstring> reportedTooLarge_;  // told once per file, not once per redraw
+  PictureCache cache_;
+  PictureBoxes pictureBoxes_;
+  WallpaperPage wallpaper_;
+  ConverterPage converter_;
 };
 
 }  // namespace velmora
