@@ -77,7 +77,7 @@ void SystemCommonDialog::Show(bool save) {
   }
   const CommonDialogs& dialogs = LoadCommonDialogs();
   if (!dialogs.open || !dialogs.save || !dialogs.error)
-    throw Failure(48, "The file dialogs of this system could not be loaded (comdlg32.dll).");
+    throw Failure(kDllNotLoaded, "The file dialogs of this system could not be loaded (comdlg32.dll).");
   BOOL chosen = FALSE;
   {
     FreshKeysOnly fresh;
@@ -90,7 +90,7 @@ void SystemCommonDialog::Show(bool save) {
   FileName.clear();
   // A cancel is an answer; anything else is a failure of the dialog itself.
   if (const DWORD error = dialogs.error())
-    throw Failure(32755, "The file dialog could not be shown (error " + std::to_string(error) + ").");
+    throw Failure(kDialogError, "The file dialog could not be shown (error " + std::to_string(error) + ").");
 }
 
 }  // namespace velmora

@@ -16,8 +16,11 @@ class Failure : public std::runtime_error {
   int number_;
 };
 
+// Every failure number the program raises. They are the older runtime's own
+// error numbers, which its error reports have always shown.
 inline constexpr int kOverflow = 6;
-inline constexpr int kFileNotFound = 53;
-inline constexpr int kInvalidPicture = 481;
+inline constexpr int kDivisionByZero = 11;
+inline constexpr int kDllNotLoaded = 48;   // "Error in loading DLL"
+inline constexpr int kDialogError = 32755;  // the common-dialog control's own failure
 
 }  // namespace velmora

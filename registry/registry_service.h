@@ -9,6 +9,8 @@ namespace velmora::registry {
 using RootKey = std::uint32_t;    // a predefined root as its handle value
 using KeyHandle = std::uintptr_t;
 
+// advapi32's own numbers: access masks, value types and the Win32 error
+// codes its functions answer.
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 inline constexpr std::uint32_t kKeyWrite = 0x20006;
 inline constexpr std::uint32_t kRegSz = 1;

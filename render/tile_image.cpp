@@ -9,8 +9,6 @@
 namespace velmora::render {
 namespace {
 
-constexpr int kDivisionByZero = 11;
-
 // Integer division truncating toward zero, failing where it has no result
 // instead of leaving it to undefined behaviour.
 int Divide(int dividend, int divisor) {
