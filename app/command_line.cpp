@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "platform/texts.h"
 
 namespace velmora {
 namespace {
@@ -22,20 +23,16 @@ StartRequest ReadCommandLine(const std::vector<std::wstring>& args,
   if (given.empty()) return {};
   const std::wstring& first = given.front();
   if (first == L"/?" || first == L"-?" || first == L"/h" || first == L"-h" || first == L"--help")
-    return {StartRequest::Kind::Tell, L"", kUsage};
+    return {StartRequest::Kind::Tell, L"", texts::kUsage};
   if (IsAddress(first))
-    return {StartRequest::Kind::Tell, L"",
-            L"Velmora opens files on this computer, and \"" + first +
-                L"\" is an address on the web. Save the picture from your browser first, then open the saved file."};
+    return {StartRequest::Kind::Tell, L"", texts::WebAddressGiven(first)};
   // Several files from "Send To": the first counts. A path with blanks typed
   // without quotes arrives in pieces, and is taken whole when that names a file.
   if (given.size() > 1 && !exists(first)) {
     std::wstring whole = first;
     for (std::size_t i = 1; i < given.size(); ++i) whole += L' ' + given[i];
     if (exists(whole)) return {StartRequest::Kind::Open, whole, L""};
-    return {StartRequest::Kind::Tell, L"",
-            L"There is no file \"" + whole + L"\". A path that holds blanks goes in double quotes:\r\n\r\n"
-            L"    velmora.exe \"" + whole + L"\""};
+    return {StartRequest::Kind::Tell, L"", texts::NoFileQuoteIt(whole)};
   }
   return {StartRequest::Kind::Open, first, L""};
 }

@@ -13,12 +13,6 @@ struct StartRequest {
   std::wstring message;  // Tell: what to say instead
 };
 
-inline constexpr wchar_t kUsage[] =
-    L"To start Velmora with a picture, give its path after the program's name, in double quotes "
-    L"when it holds blanks:\r\n\r\n    velmora.exe \"C:\\My Pictures\\stone.bmp\"\r\n\r\n"
-    L"A GIF or JPEG picture opens on the \"GIF / JPEG to BMP\" tab; any other file is chosen "
-    L"as \"Open a bitmap\" would choose it.";
-
 // `args` are the arguments after the program's name, as the system split
 // them. `exists` says whether a path names a file or a folder.
 StartRequest ReadCommandLine(const std::vector<std::wstring>& args,

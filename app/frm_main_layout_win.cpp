@@ -10,8 +10,8 @@
 
 #include "app/frm_main_win.h"
 #include "app/owner_draw_win.h"
-#include "app/texts.h"
 #include "platform/accessibility_win.h"
+#include "platform/texts.h"
 
 namespace velmora {
 namespace {

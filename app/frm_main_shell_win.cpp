@@ -9,6 +9,7 @@
 #include "app/frm_main_win.h"
 #include "platform/file_names.h"
 #include "platform/full_path_win.h"
+#include "platform/texts.h"
 
 namespace velmora {
 
@@ -35,8 +36,7 @@ void frmMain::OpenFromShell(const std::wstring& path) {
   // Asked before the full path is made: that makes "NUL.jpg" \\.\NUL, in
   // any folder, and its extension is gone.
   if (IsDeviceName(path)) {
-    boxes_.Show(L"\"" + wallpaper::FileNameOf(path) + L"\" is the name Windows keeps for a device, not a file. "
-                L"Velmora opens picture files only.", L"Error", kExclamation);
+    boxes_.Show(texts::DeviceNotPicture(wallpaper::FileNameOf(path)), texts::kErrorCaption, kExclamation);
     return;
   }
   // The shell hands over full paths; a name typed at a prompt counts from
@@ -45,8 +45,7 @@ void frmMain::OpenFromShell(const std::wstring& path) {
   if (full.empty()) full = path;
   const DWORD attributes = GetFileAttributesW(full.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    boxes_.Show(L"\"" + full + L"\" is a folder, not a file. Open one of the pictures in it instead.", L"Error",
-                kExclamation);
+    boxes_.Show(texts::FolderNotPicture(full), texts::kErrorCaption, kExclamation);
     return;
   }
   Run([this, &full] { OpenShellPath(full); });
@@ -67,7 +66,7 @@ void frmMain::OpenShellPath(const std::wstring& path) {
   // A name "Open a bitmap" would refuse gets the same refusal.
   const std::wstring why = wallpaper_.handlers().Choose(path);
   if (why.empty()) SelectTab(0);
-  else boxes_.Show(why, L"Error", kExclamation);
+  else boxes_.Show(why, texts::kErrorCaption, kExclamation);
 }
 
 }  // namespace velmora

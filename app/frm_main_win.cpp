@@ -11,6 +11,7 @@
 #include "platform/failure.h"
 #include "platform/fresh_keys_win.h"
 #include "platform/newer_api_win.h"
+#include "platform/texts.h"
 #include "render/round_to_int32.h"
 
 namespace velmora {
@@ -282,9 +283,9 @@ void frmMain::Run(const std::function<void()>& work) {
     work();
   } catch (const Failure& f) {
     std::string what = f.what();
-    ReportFailure(std::wstring(what.begin(), what.end()) + L" (error " + std::to_wstring(f.number()) + L")");
+    ReportFailure(texts::WithFailureNumber(std::wstring(what.begin(), what.end()), f.number()));
   } catch (const std::bad_alloc&) {
-    ReportFailure(L"There is not enough memory to finish this.");
+    ReportFailure(texts::kNoMemoryToFinish);
   } catch (const std::exception& e) {
     std::string what = e.what();
     ReportFailure(std::wstring(what.begin(), what.end()));
@@ -292,9 +293,7 @@ void frmMain::Run(const std::function<void()>& work) {
 }
 
 void frmMain::ReportFailure(const std::wstring& what) {
-  boxes_.Show(L"Velmora could not finish what it was doing:\r\n\r\n" + what +
-                  L"\r\n\r\nThe window stays open; nothing else was changed.",
-              kAppTitle, MB_ICONERROR);
+  boxes_.Show(texts::FailureReport(what), kAppTitle, MB_ICONERROR);
 }
 
 void frmMain::cmdApply_Click() {

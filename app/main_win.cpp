@@ -12,6 +12,7 @@
 #include "app/frm_main_win.h"
 #include "platform/handles_win.h"
 #include "platform/newer_api_win.h"
+#include "platform/texts.h"
 #include "registry/system_registry_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
@@ -30,7 +31,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   auto codec = velmora::registry::MakeSystemAnsiCodec();
   velmora::frmMain window(*registry, *codec);
   if (!window.Create(instance)) {
-    MessageBoxW(nullptr, L"Velmora could not create its window.", velmora::kAppTitle, MB_ICONERROR);
+    MessageBoxW(nullptr, velmora::texts::kWindowNotCreated, velmora::kAppTitle, MB_ICONERROR);
     return 1;
   }
   window.Show(showCommand);
@@ -46,7 +47,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
       args, [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
   if (request.kind == velmora::StartRequest::Kind::Open) window.OpenFromShell(request.path);
   if (request.kind == velmora::StartRequest::Kind::Tell)
-    window.Tell(request.message, request.message == velmora::kUsage ? velmora::kInformation : velmora::kExclamation);
+    window.Tell(request.message, request.message == velmora::texts::kUsage ? velmora::kInformation : velmora::kExclamation);
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -5,6 +5,7 @@
 #include "convert/picture_loader_win.h"
 #include "platform/accessibility_win.h"
 #include "platform/full_path_win.h"
+#include "platform/texts.h"
 
 namespace velmora {
 
@@ -93,11 +94,10 @@ void WallpaperPage::ReportTooLarge(const std::vector<const PictureBox*>& holders
     const std::wstring file = cache_.PathOf(*holder);
     if (!reportedTooLarge_.insert(file).second) continue;
     const Picture& picture = holder->picture();
-    text += L"\"" + file + L"\" is " + std::to_wstring(picture.width()) + L" x " +
-            std::to_wstring(picture.height()) + L" pixels.\r\n";
+    text += texts::TooLargeToPreviewLine(file, picture.width(), picture.height());
   }
   if (text.empty()) return;
-  boxes_.Show(text + L"\r\n" + wallpaper::kTooLargeToTile + L" Its swatch stays blank.", L"Error", kExclamation);
+  boxes_.Show(texts::TooLargeToPreview(text), texts::kErrorCaption, kExclamation);
 }
 
 void WallpaperPage::LoadCurrentWallpapers() {
@@ -201,7 +201,7 @@ void WallpaperPage::SetFilenameCaption(wallpaper::Family family, const std::wstr
   // The swatch is named with both labels beside it: what it is and what it shows.
   const std::wstring who = explorer ? L"Explorer" : L"IE/Outlook Express";
   SetAccessibleName(Item(explorer ? IDC_SWATCH_EXPLORER : IDC_SWATCH_IEOE),
-                    caption == wallpaper::kNoWallpaper ? L"No " + who + L" wallpaper set"
+                    caption == texts::kNoWallpaper ? L"No " + who + L" wallpaper set"
                                                        : Find(explorer ? IDC_EXPLORER_TITLE : IDC_IEOE_TITLE).text +
                                                              (L" " + caption));
 }

@@ -9,8 +9,6 @@
 
 namespace velmora::convert {
 
-inline constexpr wchar_t kNotAFileButADevice[] = L"It is a device, not a picture file.";
-
 // What a decoder answers; the loader chooses the words.
 enum class DecodeStatus {
   Decoded,

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/file_names.h"
 #include "convert/load_messages_win.h"
+#include "platform/file_names.h"
+#include "platform/texts.h"
 
 namespace velmora::convert {
 namespace {
@@ -15,14 +16,14 @@ constexpr std::size_t kMostReadBytes = 1024 * 1024;
 }  // namespace
 
 std::wstring OpenPictureFile(const std::wstring& path, UniqueFile& file) {
-  if (IsDeviceName(path)) return kNotAFileButADevice;
+  if (IsDeviceName(path)) return texts::kDeviceNotFile;
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return L"It is a folder, not a picture file.";
+    return texts::kFolderNotFile;
   file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return OpenFailure(GetLastError());
-  if (GetFileType(file.get()) != FILE_TYPE_DISK) return kNotAFileButADevice;
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return texts::kDeviceNotFile;
   return L"";
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include "platform/texts.h"
 
 namespace velmora::convert {
 namespace {
@@ -53,7 +54,7 @@ class Inspector {
   explicit Inspector(ByteSource& source) : in_(source) {}
 
   Inspection Run() {
-    if (in_.size() == 0) return Refuse(Verdict::NotAPicture, L"The file is empty.");
+    if (in_.size() == 0) return Refuse(Verdict::NotAPicture, texts::kEmptyFile);
     std::array<std::uint8_t, 8> sig{};
     const std::size_t have = static_cast<std::size_t>(std::min<std::uint64_t>(in_.size(), sig.size()));
     if (!in_.Read(0, sig.data(), have)) return ReadFailure();
@@ -80,9 +81,7 @@ class Inspector {
         case PictureFormat::Unknown: break;
       }
     }
-    return Refuse(Verdict::NotAPicture,
-                  L"The file is not a picture that Velmora can read. "
-                  L"Velmora reads GIF, JPEG, BMP and PNG pictures.");
+    return Refuse(Verdict::NotAPicture, texts::kNotAPicture);
   }
 
  private:
@@ -105,15 +104,15 @@ class Inspector {
       if (!in_.Read(14, h + 14, want)) return ReadFailure();
       const auto w = static_cast<std::int32_t>(Le32(h + 18));
       const auto hh = static_cast<std::int32_t>(Le32(h + 22));
-      if (w < 0) return Damaged(L"its width is negative");
-      if (hh == std::numeric_limits<std::int32_t>::min()) return Damaged(L"its height is out of range");
+      if (w < 0) return Damaged(texts::damage::kNegativeWidth);
+      if (hh == std::numeric_limits<std::int32_t>::min()) return Damaged(texts::damage::kHeightOutOfRange);
       width = static_cast<std::uint64_t>(w);
       height = static_cast<std::uint64_t>(hh < 0 ? -static_cast<std::int64_t>(hh) : hh);
       out_.header.top_down = hh < 0;
       bits = Le16(h + 28);
       compression = info_size >= 20 ? Le32(h + 30) : 0;
     } else {
-      return Damaged(L"its header is of an unknown kind");
+      return Damaged(texts::damage::kUnknownHeader);
     }
     if (14 + std::uint64_t(info_size) > in_.size()) return HeaderCut();
     if (Inspection refused; !SizeAllowed(width, height, refused)) return refused;
@@ -123,7 +122,7 @@ class Inspector {
     if (compression == kRgb || compression == kBitFields || compression == kAlphaBitFields) {
       static constexpr std::uint32_t kBitCounts[] = {1, 2, 4, 8, 16, 24, 32};
       if (std::find(std::begin(kBitCounts), std::end(kBitCounts), bits) == std::end(kBitCounts))
-        return Damaged(L"it gives an impossible number of bits per pixel");
+        return Damaged(texts::damage::kImpossibleBits);
       const std::uint64_t row = (width * bits + 31) / 32 * 4;
       if (pixels_at + row * height > in_.size()) return PixelsCut();
     }
@@ -150,7 +149,7 @@ class Inspector {
         if (!SkipSubBlocks(++at)) return frames ? PixelsCut() : HeaderCut();
         continue;
       }
-      if (kind != 0x2C) return Damaged(L"a block of unknown kind follows its header");
+      if (kind != 0x2C) return Damaged(texts::damage::kUnknownBlock);
       std::uint8_t d[9];
       if (!in_.Read(at, d, sizeof d)) return frames ? PixelsCut() : HeaderCut();
       at += sizeof d;
@@ -160,19 +159,16 @@ class Inspector {
       if (!SkipSubBlocks(at)) return PixelsCut();
       if (frames == 0) {
         if (frame.width == 0 || frame.height == 0)
-          return Refuse(Verdict::NoPixels, L"The GIF picture's first image has no pixels: its size is " +
-                                               SizeText(frame.width, frame.height) + L".");
+          return Refuse(Verdict::NoPixels, texts::GifFirstImageNoPixels(frame.width, frame.height));
         out_.header.first_frame = frame;
       }
       frame_pixels += std::uint64_t(frame.width) * frame.height;
       if (++frames > kMostGifFrames)
-        return Refuse(Verdict::TooLarge, L"The GIF picture has too many images: Velmora opens "
-                                         L"animations of up to 10,000 images.");
+        return Refuse(Verdict::TooLarge, texts::kTooManyGifImages);
       if (frame_pixels > kLargestGifFramePixels)
-        return Refuse(Verdict::TooLarge, L"The GIF animation is too large: its images hold more "
-                                         L"than 268,435,456 pixels together.");
+        return Refuse(Verdict::TooLarge, texts::kGifTooLarge);
     }
-    if (frames == 0) return Damaged(L"it holds no image");
+    if (frames == 0) return Damaged(texts::damage::kNoImage);
     out_.header.frame_count = frames;
     return Accept(width, height, /*keep_frame=*/true);
   }
@@ -200,22 +196,22 @@ class Inspector {
         if (!in_.Byte(at++, b)) return NoSizeBeforeEnd();
       } while (b == 0xFF);
       if (b == 0x00 || b == 0x01 || (b >= 0xD0 && b <= 0xD7)) continue;  // no length
-      if (b == 0xD8) return Damaged(L"it starts a second time before giving its size");
-      if (b == 0xD9) return Damaged(L"it ends before giving its size");
-      if (b == 0xDA) return Damaged(L"its pixels start before it gives its size");
+      if (b == 0xD8) return Damaged(texts::damage::kSecondStart);
+      if (b == 0xD9) return Damaged(texts::damage::kEndsBeforeSize);
+      if (b == 0xDA) return Damaged(texts::damage::kPixelsBeforeSize);
       std::uint8_t len[2];
       if (!in_.Read(at, len, 2)) return NoSizeBeforeEnd();
       const std::uint32_t length = Be16(len);
-      if (length < 2) return Damaged(L"a marker segment has an impossible length");
+      if (length < 2) return Damaged(texts::damage::kImpossibleSegment);
       const bool frame_header = b >= 0xC0 && b <= 0xCF && b != 0xC4 && b != 0xC8 && b != 0xCC;
       if (!frame_header) {
         at += length;
         continue;
       }
       std::uint8_t sof[6];  // precision, height, width, component count
-      if (length < 2 + sizeof sof) return Damaged(L"its frame header is too short");
+      if (length < 2 + sizeof sof) return Damaged(texts::damage::kShortFrameHeader);
       if (!in_.Read(at + 2, sof, sizeof sof)) return HeaderCut();
-      if (sof[5] == 0 || length < 8 + 3u * sof[5]) return Damaged(L"its frame header is too short");
+      if (sof[5] == 0 || length < 8 + 3u * sof[5]) return Damaged(texts::damage::kShortFrameHeader);
       if (at + length > in_.size()) return HeaderCut();
       return Accept(Be16(sof + 3), Be16(sof + 1));
     }
@@ -225,16 +221,15 @@ class Inspector {
     std::uint8_t h[33];  // signature, then the IHDR chunk with its CRC
     if (!in_.Read(0, h, sizeof h)) return ReadFailure();
     if (Be32(h + 8) != 13 || std::memcmp(h + 12, "IHDR", 4) != 0)
-      return Damaged(L"it does not start with its header chunk");
+      return Damaged(texts::damage::kNoHeaderChunk);
     const std::uint32_t width = Be32(h + 16), height = Be32(h + 20);
-    if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) return Damaged(L"its size is out of range");
+    if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) return Damaged(texts::damage::kSizeOutOfRange);
     return Accept(width, height);
   }
 
   bool SizeAllowed(std::uint64_t width, std::uint64_t height, Inspection& refused) {
     if (width == 0 || height == 0) {
-      refused = Refuse(Verdict::NoPixels, L"The picture has no pixels: its size is " +
-                                              SizeText(width, height) + L".");
+      refused = Refuse(Verdict::NoPixels, texts::NoPixels(width, height));
       return false;
     }
     // Both factors are below 2^32, so the product cannot wrap.
@@ -264,30 +259,22 @@ class Inspector {
   }
   Inspection ReadFailure() { return in_.unreadable() ? Unreadable() : HeaderCut(); }
   Inspection Unreadable() {
-    return Refuse(Verdict::Unreadable, L"The file could not be read.");
+    return Refuse(Verdict::Unreadable, texts::kUnreadable);
   }
   Inspection HeaderCut() {
     if (in_.unreadable()) return Unreadable();
-    return Refuse(Verdict::Truncated, std::wstring(L"The ") + FormatName(out_.header.format) +
-                                          L" picture is incomplete: the file ends inside its header.");
+    return Refuse(Verdict::Truncated, texts::HeaderCut(FormatName(out_.header.format)));
   }
   Inspection PixelsCut() {
     if (in_.unreadable()) return Unreadable();
-    return Refuse(Verdict::Truncated, std::wstring(L"The ") + FormatName(out_.header.format) +
-                                          L" picture is incomplete: the file ends before all of its pixels.");
+    return Refuse(Verdict::Truncated, texts::PixelsCut(FormatName(out_.header.format)));
   }
   Inspection NoSizeBeforeEnd() {
     if (in_.unreadable()) return Unreadable();
-    return Refuse(Verdict::Truncated,
-                  L"The JPEG picture is incomplete: the file ends before it gives the picture's size.");
+    return Refuse(Verdict::Truncated, texts::kJpegNoSize);
   }
   Inspection Damaged(const wchar_t* detail) {
-    return Refuse(Verdict::Damaged, std::wstring(L"The ") + FormatName(out_.header.format) +
-                                        L" picture is damaged: " + detail + L".");
-  }
-
-  static std::wstring SizeText(std::uint64_t w, std::uint64_t h) {
-    return std::to_wstring(w) + L" x " + std::to_wstring(h);
+    return Refuse(Verdict::Damaged, texts::Damaged(FormatName(out_.header.format), detail));
   }
 
   Reader in_;
@@ -322,8 +309,7 @@ Inspection InspectPicture(std::span<const std::uint8_t> bytes) {
 }
 
 std::wstring TooLargeSentence(std::uint64_t width, std::uint64_t height) {
-  return L"The picture is too large: " + std::to_wstring(width) + L" x " + std::to_wstring(height) +
-         L" pixels. Velmora opens pictures of up to 67,108,864 pixels, such as 8192 x 8192.";
+  return texts::TooLargeToOpen(width, height);
 }
 
 }  // namespace velmora::convert

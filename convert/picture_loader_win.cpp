@@ -8,6 +8,7 @@
 #include "convert/picture_file_win.h"
 #include "convert/picture_header.h"
 #include "platform/handles_win.h"
+#include "platform/texts.h"
 
 namespace velmora::convert {
 namespace {
@@ -87,15 +88,14 @@ std::wstring WhyNotABmpFile(const std::wstring& path, std::uint32_t* width, std:
   Inspection inspection;
   if (std::wstring why = Inspect(source, inspection); !why.empty()) return why;
   if (inspection.header.format != PictureFormat::Bmp)
-    return std::wstring(L"It is a ") + FormatName(inspection.header.format) +
-           L" picture, not a BMP file, and the toolbars show only BMP files.";
+    return texts::NotABmpFile(FormatName(inspection.header.format));
   if (width) *width = inspection.header.width;
   if (height) *height = inspection.header.height;
   return L"";
 }
 
 LoadOutcome LoadPictureFile(const std::wstring& path, int bitsPerPixel, Decoder decoder) {
-  if (path.empty()) return Fail(L"No file was named.");
+  if (path.empty()) return Fail(texts::kNoFileNamed);
   try {
     return Load(path, bitsPerPixel, decoder);
   } catch (const std::bad_alloc&) {  // a strip or a message; the picture itself is a DIB

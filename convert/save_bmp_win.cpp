@@ -9,6 +9,7 @@
 #include "platform/file_names.h"
 #include "platform/full_path_win.h"
 #include "platform/handles_win.h"
+#include "platform/texts.h"
 
 namespace velmora::convert {
 namespace {
@@ -18,19 +19,16 @@ namespace {
 constexpr int kMoveTries = 10;
 constexpr DWORD kMoveBackoffMs = 25;
 
-constexpr wchar_t kUnchanged[] = L" Any earlier file of that name is unchanged.";
-
 std::wstring WriteFailure(DWORD code) {
   switch (code) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-      return std::wstring(L"The disk is full, so the BMP file could not be written.") + kUnchanged;
+      return texts::DiskFull();
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
-      return L"Velmora may not write files in that folder: access is denied.";
+      return texts::kWriteDenied;
   }
-  return L"The BMP file could not be written (Windows error " + std::to_wstring(code) + L")." +
-         kUnchanged;
+  return texts::NotWritten(code);
 }
 
 std::wstring InFolder(const std::wstring& folder, const wchar_t* name) {
@@ -134,34 +132,32 @@ bool HeldByAnother(DWORD code) {
 std::wstring Save(const Picture& picture, const std::wstring& path) {
   const auto width = static_cast<std::uint32_t>(picture.width());
   const auto height = static_cast<std::uint32_t>(picture.height());
-  if (!Bmp24FileSize(width, height)) return L"The picture is too large for a BMP file.";
-  if (path.empty()) return L"No file name was given.";
+  if (!Bmp24FileSize(width, height)) return texts::kTooLargeForBmp;
+  if (path.empty()) return texts::kNoFileName;
   // Asked first: GetFullPathName makes "CON.bmp" \\.\CON in any folder, and
   // the sentence would then be about a folder named "\\.".
   if (IsDeviceName(path)) {
     const std::size_t slash = path.find_last_of(L"\\/:");
-    return L"\"" + path.substr(slash == std::wstring::npos ? 0 : slash + 1) +
-           L"\" is the name Windows keeps for a device, not a file; choose another name for the BMP file.";
+    return texts::DeviceNameForBmp(path.substr(slash == std::wstring::npos ? 0 : slash + 1));
   }
 
   const std::wstring full = FullPathName(path);
   const std::size_t cut = full.find_last_of(L"\\/");
-  if (full.empty() || cut == std::wstring::npos) return L"The file name is not valid.";
-  if (cut + 1 == full.size()) return L"The name ends in a backslash, so it names a folder, not a file.";
+  if (full.empty() || cut == std::wstring::npos) return texts::kNameNotValid;
+  if (cut + 1 == full.size()) return texts::kNameIsFolder;
   // "C:\" keeps its backslash; "C:\Pictures\" does not need one.
   const std::wstring folder = full.substr(0, cut == 2 && full[1] == L':' ? 3 : cut);
 
   const DWORD target = GetFileAttributesW(full.c_str());
   if (target != INVALID_FILE_ATTRIBUTES) {
     if (target & FILE_ATTRIBUTE_DIRECTORY)
-      return L"There is a folder with that name; choose another name for the BMP file.";
+      return texts::kFolderOfThatName;
     if (target & FILE_ATTRIBUTE_READONLY)
-      return L"The file is read-only, and Velmora does not replace read-only files. "
-             L"Choose another name, or clear the file's read-only setting first.";
+      return texts::kReadOnly;
   }
   const DWORD in = GetFileAttributesW(folder.c_str());
   if (in == INVALID_FILE_ATTRIBUTES || !(in & FILE_ATTRIBUTE_DIRECTORY))
-    return L"The folder " + folder + L" does not exist.";
+    return texts::NoFolder(folder);
 
   RemoveLeftovers(folder);
   TemporaryFile temp;
@@ -199,21 +195,19 @@ std::wstring Save(const Picture& picture, const std::wstring& path) {
     Sleep(kMoveBackoffMs * attempt);
   }
   if (HeldByAnother(move_error))
-    return std::wstring(L"Another program is using the file, or Velmora may not replace it; "
-                        L"close the file elsewhere and save again.") + kUnchanged;
-  if (move_error == ERROR_INVALID_NAME) return L"The file name is not valid.";
-  return L"The BMP file could not take its name (Windows error " + std::to_wstring(move_error) +
-         L")." + kUnchanged;
+    return texts::HeldByAnother();
+  if (move_error == ERROR_INVALID_NAME) return texts::kNameNotValid;
+  return texts::NotNamed(move_error);
 }
 
 }  // namespace
 
 std::wstring SavePictureAsBmp(const Picture& picture, const std::wstring& path) {
-  if (!picture) return L"There is no picture to save.";
+  if (!picture) return texts::kNoPictureToSave;
   try {
     return Save(picture, path);
   } catch (const std::bad_alloc&) {  // the temporary file, if made, is gone with its owner
-    return std::wstring(L"There is not enough memory to save the picture.") + kUnchanged;
+    return texts::NoMemoryToSave();
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include "platform/texts.h"
 
 namespace velmora::registry {
 namespace {
@@ -37,7 +38,7 @@ RootKey modRegistryFunctions::RootKeyFromName(const std::wstring& rootName) {
 
 void modRegistryFunctions::SplitKeyPath(std::wstring& path, RootKey& root) {
   if (!IsWellFormed(path)) {
-    boxes_.Show(L"Incorrect Format:\n\n" + path, L"", kOkOnly);
+    boxes_.Show(texts::IncorrectFormat(path), L"", kOkOnly);
     root = 0;
     return;
   }

@@ -1,4 +1,5 @@
 #include "wallpaper/status.h"
+#include "platform/texts.h"
 
 namespace velmora::wallpaper {
 namespace {
@@ -6,21 +7,11 @@ namespace {
 struct Row {
   Family family;
   const wchar_t* valueName;
-  const wchar_t* missingText;
-  const wchar_t* tooLongText;
 };
-constexpr Row kRows[] = {
-    {Family::Explorer, registry::kExplorerValue,
-     L"There is an Explorer toolbar wallpaper set in the registry but the image is missing.",
-     L"The Explorer toolbar wallpaper set in the registry is too long to be the path of a file."},
-    {Family::IEOE, registry::kIEOEValue,
-     L"There is an IE toolbar wallpaper set in the registry but the image is missing.",
-     L"The IE toolbar wallpaper set in the registry is too long to be the path of a file."},
-};
-constexpr wchar_t kGoOn[] = L"\r\n\r\nThe program will continue as if there were no wallpaper set.";
+constexpr Row kRows[] = {{Family::Explorer, registry::kExplorerValue}, {Family::IEOE, registry::kIEOEValue}};
 
 void ShowNone(const Row& row, StatusView& view) {
-  view.SetFilenameCaption(row.family, kNoWallpaper);
+  view.SetFilenameCaption(row.family, texts::kNoWallpaper);
   view.ClearTile(row.family);
 }
 
@@ -48,13 +39,14 @@ std::array<std::wstring, 2> LoadCurrentWallpapers(registry::modRegistryFunctions
     const std::wstring path = TrimAtNull(value);
     // Too long to read and too long to be a path are one cause, told alike.
     if (registry.LastValueTooLong() || path.size() > kLongestPath) {
-      boxes.Show(row.tooLongText + std::wstring(kGoOn), L"Error!", kCritical);
+      boxes.Show(texts::PathTooLongInRegistry(row.family == Family::Explorer), texts::kStatusErrorCaption, kCritical);
       ShowNone(row, view);
       continue;
     }
     const bool set = !path.empty() && path != registry::kReadError;
     const bool present = set && files.IsOrdinaryFile(path);
-    if (set && !present) boxes.Show(row.missingText + std::wstring(kGoOn), L"Error!", kCritical);
+    if (set && !present)
+      boxes.Show(texts::ImageMissing(row.family == Family::Explorer), texts::kStatusErrorCaption, kCritical);
     if (!present) {
       ShowNone(row, view);
       continue;
@@ -65,8 +57,7 @@ std::array<std::wstring, 2> LoadCurrentWallpapers(registry::modRegistryFunctions
       // The labels must say what the registry holds and what is shown: an
       // unreadable picture is reported, shown as none, and the other family
       // is still read.
-      boxes.Show(L"The toolbar wallpaper \"" + path + L"\" could not be loaded.\r\n\r\n" + error + kGoOn,
-                 L"Error!", kCritical);
+      boxes.Show(texts::TileNotLoaded(path, error), texts::kStatusErrorCaption, kCritical);
       ShowNone(row, view);
     }
   }

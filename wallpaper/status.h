@@ -10,9 +10,6 @@ namespace velmora::wallpaper {
 
 enum class Family { Explorer, IEOE };
 
-inline constexpr wchar_t kNoWallpaper[] = L"No toolbar wallpaper set";
-inline constexpr wchar_t kTooLargeToTile[] =
-    L"A bitmap can be previewed only when it is at most 32,767 pixels wide and high.";
 // The shell reads these paths into buffers of MAX_PATH characters with the
 // NUL, so a longer value cannot name its bitmap, whatever is on disk.
 inline constexpr std::size_t kLongestPath = 259;
