@@ -4,6 +4,7 @@
 
 #include "convert/save_bmp_win.h"
 #include "platform/accessibility_win.h"
+#include "platform/texts.h"
 
 namespace velmora {
 
@@ -28,7 +29,7 @@ std::wstring ConverterPage::LoadPreview(const std::wstring& path) {
   // bits, a quarter less to hold and nothing to pack when saved.
   const std::wstring error = cache_.LoadInto(Box(), path, 24);
   if (!error.empty()) return error;
-  SetAccessibleName(Box().hwnd(), kConvertPreviewName + wallpaper::FileNameOf(path));
+  SetAccessibleName(Box().hwnd(), texts::ConvertPreviewName(wallpaper::FileNameOf(path)));
   Box().Refresh();
   return error;
 }

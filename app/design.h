@@ -100,6 +100,9 @@ inline constexpr Control kControls[] = {
 
 inline constexpr const wchar_t* kTabCaptions[] = {L"&Change Wallpaper", L"&GIF / JPEG to BMP", L"&About"};
 inline constexpr const wchar_t* kPreviewItems[] = {L"Internet Explorer", L"Outlook Express", L"Windows Explorer"};
+struct MenuItem { int id; const wchar_t* text; };
+inline constexpr MenuItem kApplyMenu[] = {
+    {IDM_EXPLORER, L"&Windows Explorer"}, {IDM_IE, L"&IE / Outlook Express"}, {IDM_BOTH, L"&Both"}};
 
 // The hidden picture holders: never windows, only images.
 enum class Holder { TileExplorer, TileIEOE, SwatchExplorerTile, SwatchIEOETile, Buffer, MaskIE, MaskOE, MaskExplorer };
@@ -118,7 +121,6 @@ inline constexpr HolderDesign kHolders[] = {
 };
 inline constexpr int kMaskBitmaps[] = {IDB_MOCKUP_IE, IDB_MOCKUP_OE, IDB_MOCKUP_EXPLORER};
 
-inline constexpr wchar_t kConvertPreviewName[] = L"Image preview: ";  // then the file it shows
 inline constexpr unsigned kPreviewKeyColour = 0xCC33FF;  // RGB(255, 51, 204)
 inline constexpr unsigned kRefreshIntervalMs = 500;
 inline constexpr unsigned kRefreshTimerId = 1;  // tmrRefresh

@@ -135,7 +135,7 @@ HWND frmMain::CreateControl(const Control& c) {
                              (c.flags & kBorder) != 0, false},
           screen_.tpp);
       HWND made = box->Create(hwnd_, c.id, r, style & ~WS_CHILD & ~WS_CLIPSIBLINGS);
-      if (c.id == IDC_CONVERT_PREVIEW) SetAccessibleName(made, std::wstring(kConvertPreviewName) + L"no picture opened");
+      if (c.id == IDC_CONVERT_PREVIEW) SetAccessibleName(made, texts::ConvertPreviewName(L""));
       return made;
     }
   }
@@ -219,7 +219,7 @@ void frmMain::SelectTab(int tab) {
   // of the row of tabs; the text is never drawn.
   std::wstring page = kTabCaptions[tab];
   page.erase(std::remove(page.begin(), page.end(), L'&'), page.end());
-  SetAccessibleName(Item(IDC_TABSTRIP), page + L" tab");
+  SetAccessibleName(Item(IDC_TABSTRIP), texts::TabRowName(page));
   HWND focus = GetFocus();
   for (const Control& c : kControls) {
     if (c.tab < 0) continue;

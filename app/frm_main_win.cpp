@@ -87,9 +87,7 @@ bool frmMain::Create(HINSTANCE instance) {
   DragAcceptFiles(hwnd_, TRUE);
 
   menu_.reset(CreatePopupMenu());
-  AppendMenuW(menu_.get(), MF_STRING, IDM_EXPLORER, L"&Windows Explorer");
-  AppendMenuW(menu_.get(), MF_STRING, IDM_IE, L"&IE / Outlook Express");
-  AppendMenuW(menu_.get(), MF_STRING, IDM_BOTH, L"&Both");
+  for (const MenuItem& item : kApplyMenu) AppendMenuW(menu_.get(), MF_STRING, item.id, item.text);
 
   Run(&frmMain::Form_Load);
   return true;

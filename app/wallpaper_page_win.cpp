@@ -71,9 +71,8 @@ void WallpaperPage::RefreshPreview() {
   const auto tooLarge =
       preview_->Draw(preview, Box(IDC_SWATCH_EXPLORER), Box(IDC_SWATCH_IEOE), index, darkScheme_);
   const std::wstring& chosen = handlers_.ChosenBitmap();
-  const std::wstring program = index >= 0 && index < 3 ? std::wstring(kPreviewItems[index]) + L"'s toolbar" : L"a toolbar";
-  SetAccessibleName(preview.hwnd(), chosen.empty() ? L"Preview of " + program + L", no bitmap chosen"
-                                                   : L"Preview: " + wallpaper::FileNameOf(chosen) + L" behind " + program);
+  const std::wstring program = index >= 0 && index < 3 ? kPreviewItems[index] : L"";
+  SetAccessibleName(preview.hwnd(), texts::PreviewName(program, chosen.empty() ? L"" : wallpaper::FileNameOf(chosen)));
   preview.Refresh();
   Box(IDC_SWATCH_EXPLORER).Refresh();
   Box(IDC_SWATCH_IEOE).Refresh();
@@ -199,11 +198,9 @@ void WallpaperPage::SetFilenameCaption(wallpaper::Family family, const std::wstr
   const bool explorer = family == wallpaper::Family::Explorer;
   SetWindowTextW(Item(explorer ? IDC_EXPLORER_FILENAME : IDC_IEOE_FILENAME), caption.c_str());
   // The swatch is named with both labels beside it: what it is and what it shows.
-  const std::wstring who = explorer ? L"Explorer" : L"IE/Outlook Express";
   SetAccessibleName(Item(explorer ? IDC_SWATCH_EXPLORER : IDC_SWATCH_IEOE),
-                    caption == texts::kNoWallpaper ? L"No " + who + L" wallpaper set"
-                                                       : Find(explorer ? IDC_EXPLORER_TITLE : IDC_IEOE_TITLE).text +
-                                                             (L" " + caption));
+                    texts::SwatchName(explorer, Find(explorer ? IDC_EXPLORER_TITLE : IDC_IEOE_TITLE).text,
+                                      caption == texts::kNoWallpaper ? L"" : caption));
 }
 
 std::wstring WallpaperPage::LoadTile(wallpaper::Family family, const std::wstring& path) {

@@ -77,6 +77,22 @@ inline std::wstring FolderNotPicture(const std::wstring& path) {
   return Quoted(path) + L" is a folder, not a file. Open one of the pictures in it instead.";
 }
 
+// Names a screen reader says; nothing draws them.
+inline std::wstring TabRowName(const std::wstring& page) { return page + L" tab"; }
+inline std::wstring PreviewName(const std::wstring& program, const std::wstring& chosenFile) {
+  const std::wstring behind = program.empty() ? L"a toolbar" : program + L"'s toolbar";
+  return chosenFile.empty() ? L"Preview of " + behind + L", no bitmap chosen"
+                            : L"Preview: " + chosenFile + L" behind " + behind;
+}
+inline std::wstring SwatchName(bool explorer, const std::wstring& title, const std::wstring& file) {
+  if (!file.empty()) return title + L" " + file;
+  return explorer ? L"No Explorer wallpaper set" : L"No IE/Outlook Express wallpaper set";
+}
+inline constexpr wchar_t kConvertPreviewName[] = L"Image preview: ";  // then the file it shows
+inline std::wstring ConvertPreviewName(const std::wstring& file) {
+  return kConvertPreviewName + (file.empty() ? std::wstring(L"no picture opened") : file);
+}
+
 // ---- The toolbar settings
 
 inline constexpr wchar_t kNoWallpaper[] = L"No toolbar wallpaper set";
