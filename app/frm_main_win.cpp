@@ -184,9 +184,7 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
       return TRUE;
     case WM_CTLCOLORSTATIC:
-      SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNFACE));
-      SetTextColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNTEXT));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(OnCtlColorStatic(reinterpret_cast<HDC>(wp)));
     case WM_DESTROY:
       OnDestroy();
       return 0;
@@ -238,6 +236,14 @@ void frmMain::OnTimer(UINT_PTR id) {
   if (id == kReloadTimerId) Run([this] { wallpaper_.ReloadIfChanged(); });
   if (id == kFilesTimerId) Run([this] { wallpaper_.ReloadIfFilesChanged(); });
   if (id == kDropTimerId) OpenDroppedLater();
+}
+
+// Labels, icons and frames sit on the button face in its text colour,
+// whatever the page under them.
+HBRUSH frmMain::OnCtlColorStatic(HDC dc) {
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  return GetSysColorBrush(COLOR_BTNFACE);
 }
 
 void frmMain::OnActivate(bool active) {

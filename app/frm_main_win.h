@@ -56,6 +56,7 @@ class frmMain final {
   void OnDropFiles(HDROP drop);
   void OnActivate(bool active);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
+  HBRUSH OnCtlColorStatic(HDC dc);
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnDestroy();
   void Run(void (frmMain::*handler)()) { Run([this, handler] { (this->*handler)(); }); }
