@@ -13,4 +13,7 @@ state="$build/wine-state-bench/wallpaper"
 bash "$tools/display.sh" start "$state"
 . "$tools/wine-env.sh" "$state"
 trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; bash "$tools/display.sh" stop "$state"' EXIT
+# The shell makes the toolbar key on Windows and the program never creates it:
+# without it in a new prefix the apply fails and measures nothing.
+wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Toolbar' /f </dev/null >/dev/null 2>&1
 wine "$exe" "$@"
