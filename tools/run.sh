@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Starts velmora.exe under Wine. With a display it runs until the window is
-# closed; without one it starts its own Xvfb, saves a screenshot of the window
-# to build/screenshot.png and ends what it started.
+# run.sh EXE: starts velmora.exe under Wine in a prefix of its own,
+# build/wine-state-run/prefix. With a display it runs until the window is
+# closed; without one it starts its own (tools/display.sh), saves a screenshot
+# of the window to build/screenshot.png and ends what it started.
 set -eu
 exe="$1"
-build="$(dirname "$(dirname "$exe")")"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
-# Our own "wine" first: it picks the loader this machine can run.
-export PATH="$(cd "$(dirname "$0")/wine-loader" && pwd):$PATH"
+build="$(cd "$(dirname "$(dirname "$exe")")" && pwd)"
+tools="$(cd "$(dirname "$0")" && pwd)"
+state="$build/wine-state-run"
+had_display="${DISPLAY:-}"
+bash "$tools/display.sh" start "$state"
+. "$tools/wine-env.sh" "$state"
 
 add_toolbar_key() {
   # The shell creates the toolbar key on Windows; a new Wine prefix lacks it,
@@ -17,19 +19,20 @@ add_toolbar_key() {
   wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Toolbar' /f </dev/null >/dev/null 2>&1 || true
 }
 
-if [ -n "${DISPLAY:-}" ]; then
+if [ -n "$had_display" ]; then
   add_toolbar_key
   exec wine "$exe"
 fi
 
-n=90
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-export DISPLAY=":$n"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-echo "No display set: started Xvfb on $DISPLAY (pid $xvfb)."
+stop() {
+  # -k ends this prefix's processes (the program, the desktop, the services),
+  # then its server; the display goes last, once nothing draws on it.
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  bash "$tools/display.sh" stop "$state"
+}
+trap stop EXIT
+echo "No display set: started Xvfb and openbox on $DISPLAY."
 add_toolbar_key
 wine "$exe" </dev/null >/dev/null 2>&1 &
 inspect="$(dirname "$exe")/tools/velmora-inspect.exe"

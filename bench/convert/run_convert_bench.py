@@ -26,7 +26,8 @@ Memory: the Windows programs report their own peak working set from inside
 COM came up; "over idle" is the difference, compared with the decoded picture
 at 32 bits a pixel. Native programs: maximum resident set from /usr/bin/time.
 
-Wine runs in a prefix of the benchmark's own under BUILD_DIR, with a
+Wine runs in a prefix of the benchmark's own, BUILD_DIR/wine-state-bench/convert/prefix
+(convert-without-wic/prefix for compare_outputs.py --without-wic), with a
 persistent wineserver that is stopped at the end. Pictures are made once with
 ImageMagick and cjpeg and kept under BUILD_DIR for later runs.
 """
@@ -63,16 +64,15 @@ WIC_FACTORIES = ("{CACAF262-9370-4615-A13B-9F5539DA4C0A}", "{317D06E8-5F24-433D-
 
 class Wine:
     def __init__(self, build, without_wic=False):
-        name = "bench-wine-without-wic" if without_wic else "bench-wine"
-        self.env = dict(os.environ, WINEPREFIX=os.path.join(build, name, "prefix"),
-                        WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all", WINEARCH="win64",
-                        # Our own "wine" first: it picks the loader this machine can run.
-                        PATH=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
-                                          "wine-loader") + os.pathsep + os.environ["PATH"])
+        state = os.path.join(build, "wine-state-bench", "convert-without-wic" if without_wic else "convert")
+        script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "wine-env.sh")
+        # The environment every Wine run of the project gets, from the one script that sets it.
+        self.env = dict(v.split("=", 1) for v in subprocess.run(
+            ["bash", "-c", '. "$0" "$1" && env -0', script, state],
+            check=True, capture_output=True, text=True).stdout.split("\0") if v)
         self.env.pop("DISPLAY", None)  # neither decoder needs a display
         if not os.path.isdir(self.env["WINEPREFIX"]):
             print("Making the benchmark's Wine prefix (once)...", file=sys.stderr)
-            os.makedirs(os.path.dirname(self.env["WINEPREFIX"]), exist_ok=True)
             subprocess.run(["wineboot", "-i"], env=self.env, capture_output=True, check=True)
         subprocess.run(["wineserver", "-p"], env=self.env)  # 2: already running, which is as good
         if without_wic:

@@ -6,8 +6,8 @@
 # BUILD/bench/startup/launch_timer.exe, in two states:
 #   desktop-up    Wine's desktop process (explorer.exe) already running
 #   desktop-down  the launch has to start it
-# Builds nothing. Uses $WINEPREFIX (default BUILD/bench-wine) and $DISPLAY
-# (default: an Xvfb of its own). Prints one table; exits 1 when velmora.exe
+# Builds nothing. Wine runs in BUILD/wine-state-bench/startup/prefix, on
+# $DISPLAY or else a display of its own. Prints one table; exits 1 when velmora.exe
 # takes more than 1.25 times the bare window's median in either state.
 # About 3 minutes for 15 launches of each: under Wine a program takes about
 # 2 s to end after its window closes, and the desktop process 1 s more.
@@ -24,9 +24,9 @@ for exe in "$velmora" "$bare" "$tab0" "$timer"; do
 done
 aim=1.25
 
-. "$(dirname "$0")/../wine_env.sh"
-
-xvfb_pid="" server_pid="" hold_pid=""
+tools="$(cd "$(dirname "$0")/../../tools" && pwd)"
+state="$build/wine-state-bench/startup"
+server_pid="" hold_pid=""
 results="$(mktemp)"
 
 cleanup() {
@@ -40,10 +40,7 @@ cleanup() {
     wineserver -k 2>/dev/null || true
     wait_gone "$server_pid" 10 || kill "$server_pid" 2>/dev/null || true
   fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait_gone "$xvfb_pid" 5 || true
-  fi
+  bash "$tools/display.sh" stop "$state"
   rm -f "$results"
 }
 trap cleanup EXIT
@@ -69,7 +66,8 @@ desktop_running() {
   return 1
 }
 
-. "$(dirname "$0")/../own_display.sh"
+bash "$tools/display.sh" start "$state"
+. "$tools/wine-env.sh" "$state"
 
 # One persistent server for every launch, so no launch pays for starting it.
 wineserver -f -p >/dev/null 2>&1 &

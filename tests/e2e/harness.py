@@ -16,13 +16,10 @@ INSPECT = os.path.join(BUILD, "tools", "velmora-inspect.exe")
 TOOLBAR = r"HKCU\Software\Microsoft\Internet Explorer\Toolbar"
 SHOTS = os.path.join(BUILD, "screenshots")
 
-ENV = dict(os.environ)
-ENV.update(WINEPREFIX=os.path.join(STATE, "prefix"), WINEDEBUG="-all",
-           WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64",
-           # Our own "wine" first: it picks the loader this machine can run.
-           PATH=os.path.join(SOURCE, "tools", "wine-loader") + os.pathsep + os.environ["PATH"])
-with open(os.path.join(STATE, "display")) as f:
-    ENV["DISPLAY"] = f.read().strip()
+# The test prefix's environment, from the one script that sets it.
+ENV = dict(v.split("=", 1) for v in subprocess.run(
+    ["bash", "-c", '. "$0" "$1" && env -0', os.path.join(SOURCE, "tools", "wine-env.sh"), STATE],
+    check=True, capture_output=True, text=True).stdout.split("\0") if v)
 
 
 def run(*args, check=True, timeout=60):

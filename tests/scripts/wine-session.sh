@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# start STATE [xp]: a fresh Wine prefix, a persistent wineserver, and an Xvfb
-#                   of our own when no display is set; the toolbar key the
-#                   shell would have. With xp, the prefix claims Windows XP
-#                   and has no WIC, as XP without it.
+# start STATE [xp]: a fresh Wine prefix and a persistent wineserver, on a
+#                   display of our own when none is set (tools/display.sh);
+#                   the toolbar key the shell would have. With xp, the prefix
+#                   claims Windows XP and has no WIC, as XP without it.
 # stop STATE:       ends what start began, by process id.
 set -eu
 cmd="$1"
-export VELMORA_WINE_STATE="$2"
 state="$2"
 flavour="${3:-}"
+tools="$(cd "$(dirname "$0")/../../tools" && pwd)"
 
 # Wine registers two WIC factories, CLSID_WICImagingFactory and
 # CLSID_WICImagingFactory2, each in both views of the registry; with all four
@@ -32,37 +32,8 @@ make_xp() {
 start() {
   stop_quietly
   rm -rf "$state"
-  mkdir -p "$state"
-  if [ -z "${DISPLAY:-}" ]; then
-    # Xvfb picks a free display number itself and writes it to the file:
-    # two sessions started at once (ctest runs the XP one beside the other)
-    # once both took the first number that looked free, and stopping one then
-    # took the display from under the other.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$state/xvfb.log" 2>&1 3>"$state/display.number" &
-    echo $! >"$state/xvfb.pid"
-    local n=""
-    for _ in $(seq 100); do
-      n="$(cat "$state/display.number" 2>/dev/null)" && [ -n "$n" ] && break
-      sleep 0.1
-    done
-    if [ -z "$n" ]; then
-      echo "Xvfb did not start: $(cat "$state/xvfb.log")" >&2
-      exit 1
-    fi
-    echo ":$n" >"$state/display"
-    # A small window manager, as on a desktop: without one Wine waits about
-    # 2 s for every dialog, box and menu it closes, and the keyboard follows
-    # the pointer instead of the active window.
-    DISPLAY=":$n" openbox --sm-disable </dev/null >"$state/openbox.log" 2>&1 &
-    echo $! >"$state/openbox.pid"
-    for _ in $(seq 50); do
-      DISPLAY=":$n" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
-      sleep 0.1
-    done
-  else
-    echo "$DISPLAY" >"$state/display"
-  fi
-  . "$(dirname "$0")/wine-env.sh"
+  bash "$tools/display.sh" start "$state"
+  . "$tools/wine-env.sh" "$state"
   # One server for the whole run, kept up between the tests' processes.
   mkdir -p "$WINEPREFIX"
   # Every process left running must let go of ctest's output pipes, or ctest
@@ -84,16 +55,9 @@ start() {
 
 stop_quietly() {
   if [ -d "$state/prefix" ]; then
-    ( . "$(dirname "$0")/wine-env.sh"; wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true )
+    ( . "$tools/wine-env.sh" "$state"; wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true )
   fi
-  if [ -f "$state/openbox.pid" ]; then
-    kill "$(cat "$state/openbox.pid")" 2>/dev/null || true
-    rm -f "$state/openbox.pid"
-  fi
-  if [ -f "$state/xvfb.pid" ]; then
-    kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
-    rm -f "$state/xvfb.pid"
-  fi
+  bash "$tools/display.sh" stop "$state"
 }
 
 case "$cmd" in
