@@ -166,7 +166,10 @@ TEST_F(RegistryContract, TextTheCodePageCannotHoldIsNeverStored) {
 }
 
 TEST_F(RegistryContract, BareRootReadsTheRootKeyItself) {
-  EXPECT_EQ(module_->ReadRegString(L"HKEY_CURRENT_USER", L"Velmora no such value"), L"Error");
+  ASSERT_EQ(testing_support::WriteString(L"", L"Velmora Tests value", L"C:\\root.bmp"), ERROR_SUCCESS);
+  const std::wstring read = module_->ReadRegString(L"HKEY_CURRENT_USER", L"Velmora Tests value");
+  testing_support::DeleteValue(L"", L"Velmora Tests value");
+  EXPECT_EQ(read, L"C:\\root.bmp");
   EXPECT_TRUE(boxes_.shown.empty());
 }
 
