@@ -129,8 +129,7 @@ def wait_for(predicate, timeout=15, what="condition"):
 
 
 def stays_absent(present, seconds, what, why):
-    """The one fixed wait, for what must not happen: fails as soon as present()
-    holds within the time; why says why that time is long enough."""
+    """The one fixed wait, for what must not happen; why says why the time is enough."""
     end = time.time() + seconds
     while not present():
         if time.time() >= end:

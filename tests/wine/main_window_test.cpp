@@ -715,10 +715,8 @@ TEST_F(MainWindowInUse, StartUpShowsEachValueAsItIsAndSaysWhatIsWrong) {
   SetValue(L"BackBitmapIE5", blue.wstring());
   frmMain window(*registry_, *codec_, &boxes_, &dialog_);
   ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
-  EXPECT_TRUE(PumpUntil([&] {
-    return Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_EXPLORER), 11, 11).back() == 0xC80000u &&
-           Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_IEOE), 13, 13).back() == 0x0000DCu;
-  }));
+  EXPECT_TRUE(PumpUntil([&] { return Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_EXPLORER), 11, 11).back() == 0xC80000u &&
+                                     Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_IEOE), 13, 13).back() == 0x0000DCu; }));
   // As the design has it: the first tab, Explorer's mock-up, Apply greyed.
   EXPECT_TRUE(GetWindowLongW(GetDlgItem(window.hwnd(), IDC_OPEN_PICTURE), GWL_STYLE) & WS_VISIBLE);
   EXPECT_FALSE(GetWindowLongW(GetDlgItem(window.hwnd(), IDC_ABOUT), GWL_STYLE) & WS_VISIBLE);

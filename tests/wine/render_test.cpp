@@ -51,11 +51,8 @@ class DibSurface {
   }
   void Set(int x, int y, std::uint32_t value) {
     GdiFlush();
-    if (format_ == Format::Argb32) {
-      Row32(y)[x] = value;
-    } else {
-      Row16(y)[x] = static_cast<std::uint16_t>(value);
-    }
+    if (format_ == Format::Argb32) Row32(y)[x] = value;
+    else Row16(y)[x] = static_cast<std::uint16_t>(value);
   }
   std::vector<std::uint32_t> Pixels() const {
     std::vector<std::uint32_t> all;
