@@ -125,6 +125,16 @@ def wait_for(predicate, timeout=15, what="condition"):
     raise AssertionError("timed out waiting for " + what)
 
 
+def stays_absent(present, seconds, what, why):
+    """The one fixed wait, for what must not happen; why says why the time is enough."""
+    end = time.time() + seconds
+    while not present():
+        if time.time() >= end:
+            return
+        time.sleep(0.1)
+    raise AssertionError("%s appeared within %g s (%s)" % (what, seconds, why))
+
+
 class App:
     def __init__(self):
         self.proc = None
@@ -164,10 +174,13 @@ class App:
         self.click_at(main["cx"] + c["x"] + c["w"] // 2, main["cy"] + c["y"] + c["h"] // 2, button)
 
     def click_at(self, x, y, button=1):
-        run("xdotool", "mousemove", str(x), str(y), "sleep", "0.1", "click", str(button))
+        run("xdotool", "mousemove", str(x), str(y), "click", str(button))
+
+    def point_at(self, window):
+        """With no window manager the keyboard focus follows the pointer."""
+        run("xdotool", "mousemove", str(window["x"] + window["w"] // 2), str(window["y"] + window["h"] // 2))
 
     def point_at_main(self):
-        """With no window manager the keyboard focus follows the pointer."""
         main = self.main()
         run("xdotool", "mousemove", str(main["cx"] + 5), str(main["cy"] + 5))
 
@@ -181,8 +194,7 @@ class App:
         """Closes the first message box with a key, pointer over it; returns its text."""
         box = wait_for(lambda: (message_boxes() or [None])[0], what="a message box")
         text = box_text(box)
-        run("xdotool", "mousemove", str(box["x"] + box["w"] // 2), str(box["y"] + box["h"] // 2),
-            "sleep", "0.2")
+        self.point_at(box)
         self.keys(key)
         wait_for(lambda: all(b["hwnd"] != box["hwnd"] for b in message_boxes()), what="the box to close")
         return box["text"], text
@@ -190,8 +202,7 @@ class App:
     def window(self, predicate, what):
         """Waits for a top-level window; the pointer goes over it, as a user's would."""
         window = wait_for(lambda: next((w for w in top_windows() if predicate(w)), None), what=what)
-        run("xdotool", "mousemove", str(window["x"] + window["w"] // 2), str(window["y"] + window["h"] // 2),
-            "sleep", "0.2")
+        self.point_at(window)
         return window
 
     def dialog(self, button, title):

@@ -28,9 +28,8 @@ class ConvertJourney(unittest.TestCase):
             app.choose("IDC_OPEN_GIFJPEG", "Open", h.unix_to_windows(self.jpeg))
             frame = app.control(h.ID["IDC_CONVERT_PREVIEW"])
             self.assertEqual((frame["w"], frame["h"]), (441, 185))
-            h.time.sleep(0.3)
-            top_left = app.pixel(frame["x"] + 2, frame["y"] + 2)
-            self.assertLess(top_left[0], 90)  # the blue end of the gradient, unscaled at the corner
+            # The blue end of the gradient, unscaled at the corner.
+            h.wait_for(lambda: app.pixel(frame["x"] + 2, frame["y"] + 2)[0] < 90, what="the preview's blue corner")
             app.screenshot("convert-preview")
 
             # Typed without the extension: the program adds ".bmp".

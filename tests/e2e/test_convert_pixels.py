@@ -39,13 +39,6 @@ WINE_RUN = ["bash", os.path.join(SOURCE, "tests", "scripts", "wine-run.sh")]
 ENV = dict(os.environ, LC_ALL="C.UTF-8")
 
 
-def find_tool():
-    path = os.path.join(BUILD, "velmora-convert.exe")
-    if not os.path.exists(path):
-        raise unittest.SkipTest("velmora-convert.exe has not been built")
-    return path
-
-
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
@@ -111,7 +104,8 @@ JPEGS = {
 class ConvertedPictures(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.tool = find_tool()
+        cls.tool = os.path.join(BUILD, "velmora-convert.exe")
+        assert os.path.exists(cls.tool), cls.tool + " is missing: it is built with the program"
         cls.dir = tempfile.mkdtemp(prefix="velmora-convert-")
 
     @classmethod

@@ -44,8 +44,8 @@ class Keyboard(unittest.TestCase):
                 box = app.window(lambda w: w["class"] == "#32770", "the question")
                 self.assertEqual(box["text"], "Really?")
                 app.close(box, key)
-                h.time.sleep(0.3)
-                self.assertEqual(len(h.message_boxes()), 0)
+                h.stays_absent(h.message_boxes, 0.3, "the question again",
+                               "a key that both closed the box and pressed the button would reopen it at once")
                 app.point_at_main()
                 app.keys("Return")
             box = app.window(lambda w: w["class"] == "#32770", "the question a third time")
@@ -66,8 +66,8 @@ class Keyboard(unittest.TestCase):
                                  ("the popup menu", lambda w: w["class"] == "#32768")):
                 h.run("xdotool", "keydown", "Return", "sleep", "1.2", "keyup", "Return")
                 opened = app.window(is_it, opens)
-                h.time.sleep(0.3)
-                self.assertTrue(any(w["hwnd"] == opened["hwnd"] for w in h.top_windows()), opens + " stays open")
+                h.stays_absent(lambda: all(w["hwnd"] != opened["hwnd"] for w in h.top_windows()), 0.3,
+                               opens + " closing", "the held key's repeats are queued already when it opens")
                 self.assertEqual(h.reg_query("BackBitmap"), self.path)
                 self.assertIsNone(h.reg_query("BackBitmapIE5"))
                 app.close(opened, "Escape")

@@ -38,12 +38,11 @@ class WallpaperJourney(unittest.TestCase):
             self.assertIn(self.preview_pixel(app, 320, 30), (RED, YELLOW))
             self.assertNotIn(self.preview_pixel(app, 320, 10), (RED, YELLOW))  # the title bar covers it
             app.screenshot("journey-preview-explorer")
-            for keys, name in ((["Home", "Return"], "internet-explorer"), (["Down", "Return"], "outlook-express")):
+            for keys, name in ((["Home", "Return"], "Internet Explorer"), (["Down", "Return"], "Outlook Express")):
                 self.choose_program(app, keys)
-                h.time.sleep(0.3)
-                self.assertIn(self.preview_pixel(app, 320, 30), (RED, YELLOW))
-                app.screenshot("journey-preview-" + name)
-            self.assertEqual(app.control(h.ID["IDC_PREVIEW_LIST"])["text"], "Outlook Express")
+                h.wait_for(lambda: app.control(h.ID["IDC_PREVIEW_LIST"])["text"] == name
+                           and self.preview_pixel(app, 320, 30) in (RED, YELLOW), what=name + "'s tiled menu band")
+                app.screenshot("journey-preview-" + name.lower().replace(" ", "-"))
             # Outlook Express has a 40-pixel button band: row 80 shows the bitmap there only.
             self.assertIn(self.preview_pixel(app, 320, 80), (RED, YELLOW))
 

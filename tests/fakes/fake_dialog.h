@@ -13,7 +13,7 @@ namespace velmora::fakes {
 class FakeDialog final : public CommonDialog {
  public:
   static constexpr const wchar_t* kFail = L"<fail>";
-  struct Shown { bool save; std::wstring presetName, filter; bool option18, overwritePrompt; };
+  struct Shown { bool save; std::wstring presetName, filter; bool overwritePrompt; };
   void ShowOpen() override { Show(false); }
   void ShowSave() override { Show(true); }
   std::deque<std::wstring> answers;
@@ -21,7 +21,7 @@ class FakeDialog final : public CommonDialog {
 
  private:
   void Show(bool save) {
-    shown.push_back({save, FileName, Filter, Option18, OverwritePrompt});
+    shown.push_back({save, FileName, Filter, OverwritePrompt});
     std::wstring answer = answers.empty() ? L"" : answers.front();
     if (!answers.empty()) answers.pop_front();
     if (answer == kFail) throw std::runtime_error("dialog failed");

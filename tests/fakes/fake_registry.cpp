@@ -3,6 +3,10 @@
 #include <cstring>
 
 namespace velmora::fakes {
+namespace {
+constexpr std::uint32_t kQueryValue = 0x1, kSetValue = 0x2;  // KEY_QUERY_VALUE, KEY_SET_VALUE
+}  // namespace
+
 std::string FakeRegistry::KeyName(registry::RootKey root, const std::string& subKey) {
   return std::to_string(root) + "\\" + subKey;
 }
@@ -32,7 +36,7 @@ long FakeRegistry::OpenKey(registry::RootKey root, const std::string& subKey,
   const std::string name = KeyName(root, subKey);
   if (!subKey.empty() && !keys_.count(name)) return registry::kFileNotFound;
   *key = next_++;
-  open_[*key] = name;
+  open_[*key] = Open{name, access};
   return registry::kSuccess;
 }
 
@@ -40,7 +44,8 @@ long FakeRegistry::QueryValue(registry::KeyHandle key, const std::string& name,
                               std::uint32_t* type, char* data, std::uint32_t* size) {
   auto open = open_.find(key);
   if (open == open_.end()) return 6;
-  auto values = values_.find(open->second);
+  if (!(open->second.access & kQueryValue)) return registry::kAccessDenied;
+  auto values = values_.find(open->second.key);
   if (values == values_.end()) return registry::kFileNotFound;
   auto value = values->second.find(name);
   if (value == values->second.end()) return registry::kFileNotFound;
@@ -60,8 +65,9 @@ long FakeRegistry::SetValue(registry::KeyHandle key, const std::string& name,
   setNames.push_back(name);
   auto open = open_.find(key);
   if (open == open_.end()) return 6;
+  if (!(open->second.access & kSetValue)) return registry::kAccessDenied;
   if (failSet) return failSet;
-  values_[open->second][name] = Value{type, std::string(data, size)};
+  values_[open->second.key][name] = Value{type, std::string(data, size)};
   return registry::kSuccess;
 }
 

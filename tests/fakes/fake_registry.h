@@ -10,8 +10,8 @@ namespace velmora::fakes {
 
 // An in-memory registry that answers as advapi32 does under Wine: 2 for a
 // missing key or value, 234 with the needed size for a short buffer (buffer
-// untouched). Names must match exactly, which is stricter than Windows. It
-// can be told to fail.
+// untouched), 5 for a read or write the handle's access was not asked for.
+// Names must match exactly, which is stricter than Windows. It can be told to fail.
 class FakeRegistry final : public registry::RegistryService {
  public:
   void CreateKey(registry::RootKey root, const std::string& subKey);
@@ -37,7 +37,8 @@ class FakeRegistry final : public registry::RegistryService {
   static std::string KeyName(registry::RootKey root, const std::string& subKey);
   std::set<std::string> keys_;
   std::map<std::string, std::map<std::string, Value>> values_;
-  std::map<registry::KeyHandle, std::string> open_;
+  struct Open { std::string key; std::uint32_t access; };
+  std::map<registry::KeyHandle, Open> open_;
   registry::KeyHandle next_ = 0x100;
 };
 

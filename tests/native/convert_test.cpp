@@ -130,7 +130,6 @@ TEST(PictureHeaders, GifScreenAndFirstImageAfterExtensions) {
   const Inspection i = InspectPicture(gif);
   ASSERT_TRUE(AcceptedAs(i, PictureFormat::Gif, 40, 30));
   EXPECT_EQ(i.header.first_frame, (FrameRect{5, 6, 20, 10}));
-  EXPECT_EQ(i.header.frame_count, 2u);
   // Without a global table, and a first image lying partly off the screen.
   const Inspection off = InspectPicture(GifBuilder(10, 10, false).Placeholder(8, 9, 4, 4, 300, true).End());
   ASSERT_TRUE(AcceptedAs(off, PictureFormat::Gif, 10, 10));
@@ -166,7 +165,6 @@ TEST(PictureHeaders, GifAnimationsAreBoundedByAllTheirImages) {
   for (int n = 0; n < 10000; ++n) many.Placeholder(0, 0, 1, 1, 1);
   const Inspection most = InspectPicture(many.bytes);
   EXPECT_TRUE(most.accepted());
-  EXPECT_EQ(most.header.frame_count, 10000u);
   many.Placeholder(0, 0, 1, 1, 1);
   EXPECT_EQ(InspectPicture(many.End()).verdict, Verdict::TooLarge);
 }

@@ -35,15 +35,20 @@ TEST_F(KeyPaths, SplitAtTheFirstBackslashOnly) {
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(KeyPaths, MalformedPathIsReportedAndLeftUnchanged) {
+// Each read and write of a malformed path is reported and reaches no key; an
+// unknown root is silent.
+TEST_F(KeyPaths, MalformedPathsAreReportedAndReachNoKey) {
+  store.CreateKey(kHkcu, "Software");
   for (const wchar_t* path : {L"hkey_current_user\\Software", L"HKEY_CURRENT_USER\\Software\\",
-                              L"HKEY", L"", L"\\HKEY_CURRENT_USER"}) {
-    EXPECT_EQ(Split(path), std::make_pair(std::wstring(path), registry::RootKey(0)));
+                              L"HKEY", L"", L"\\HKEY_CURRENT_USER", L"HKEY_MACHINE\\Software"}) {
+    EXPECT_EQ(module.ReadRegString(path, L"BackBitmap"), L"");
+    module.WriteRegString(path, L"BackBitmap", L"C:\\a.bmp");
   }
-  ASSERT_EQ(boxes.shown.size(), 5u);
+  ASSERT_EQ(boxes.shown.size(), 10u);
   EXPECT_EQ(boxes.shown[0].text, L"Incorrect Format:\n\nhkey_current_user\\Software");
   EXPECT_EQ(boxes.shown[0].caption, L"");
   EXPECT_EQ(boxes.shown[0].style, 0u);
+  EXPECT_TRUE(store.setNames.empty());
 }
 
 // A failed set leaves the value as it was and closes the key all the same.

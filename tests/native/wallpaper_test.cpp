@@ -121,7 +121,6 @@ TEST_F(Wallpapers, OpeningABitmapFillsBothTilesEnablesApplyAndRedraws) {
   ASSERT_EQ(dialog.shown.size(), 1u);
   EXPECT_EQ(dialog.shown[0].presetName, L"C:\\Program Files\\Velmora\\*.bmp");
   EXPECT_EQ(dialog.shown[0].filter, L"Bitmap (*.bmp)|*.bmp");
-  EXPECT_TRUE(dialog.shown[0].option18);
   EXPECT_EQ(window.chosenTiles[Family::Explorer], L"C:\\p\\a.bmp");
   EXPECT_EQ(window.chosenTiles[Family::IEOE], L"C:\\p\\a.bmp");
   EXPECT_TRUE(window.applyEnabled);

@@ -77,32 +77,39 @@ std::vector<std::uint32_t> Printed(HWND control, int width, int height) {
   return all;
 }
 
-// Runs this thread's messages for a while, as a modal loop does.
-void Pump(DWORD ms) {
+std::map<HWND, int> refreshTicks;  // each window's redraw ticks dispatched here
+
+// Runs this thread's messages, as a modal loop does, until the condition
+// holds; false if it does not within the time given.
+template <class Condition>
+bool PumpUntil(Condition holds, DWORD ms = 5000) {
   const DWORD end = GetTickCount() + ms;
-  MSG m;
-  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+  for (MSG m; !holds(); Sleep(5)) {
+    if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&m);
       DispatchMessageW(&m);
+      if (m.message == WM_TIMER && m.wParam == kRefreshTimerId) ++refreshTicks[m.hwnd];
     }
-    Sleep(5);
   }
+  return true;
 }
 
-// A box the user takes a while to answer: like the system's, it runs the
-// thread's messages, timer ticks included, until it is closed.
+// The first box is answered only once a redraw tick has fallen inside it:
+// like the system's, it runs the thread's messages, ticks included, meanwhile.
 class SlowBoxes final : public MessageBoxes {
  public:
   int Show(const std::wstring& text, const std::wstring&, unsigned) override {
     shown.push_back(text);
     deepest = std::max(deepest, ++open);
-    Pump(800);
+    const int ticks = refreshTicks[window];
+    if (shown.size() == 1) EXPECT_TRUE(PumpUntil([&] { return refreshTicks[window] > ticks; })) << "no tick";
     --open;
     return kAnswerNo;
   }
   std::vector<std::wstring> shown;
   int open = 0, deepest = 0;
+  HWND window = nullptr;
 };
 
 // Files dropped from the shell, as the shell hands them over: a list of
@@ -124,13 +131,6 @@ std::wstring TextOf(HWND control) {
   wchar_t text[512] = L"";
   GetWindowTextW(control, text, 512);
   return text;
-}
-
-// Pumps messages until the condition holds; false if it never does.
-template <class Condition>
-bool PumpUntil(Condition holds) {
-  for (int i = 0; i < 250 && !holds(); ++i) Pump(20);
-  return holds();
 }
 
 const wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
@@ -233,6 +233,7 @@ TEST_F(MainWindowInUse, ATickInsideABoxWaitsAndATooLargePictureIsToldOnce) {
   SlowBoxes slow;
   frmMain window(*registry_, *codec_, &slow, &dialog_);
   ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
+  slow.window = window.hwnd();
   window.Show(SW_SHOW);  // in front: a box is shown, not held for the user's return
   SetForegroundWindow(window.hwnd());
   SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_LIST, CBN_SELCHANGE), 0);
@@ -240,9 +241,8 @@ TEST_F(MainWindowInUse, ATickInsideABoxWaitsAndATooLargePictureIsToldOnce) {
   SetValue(L"BackBitmapIE5", wide.wstring());
   ASSERT_TRUE(PumpUntil([&] { return TextOf(GetDlgItem(window.hwnd(), IDC_EXPLORER_FILENAME)) == L"wide.bmp"; }));
   SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_REMOVE_WALLPAPER, BN_CLICKED), 0);  // the redraw is due
-  Pump(1500);
+  ASSERT_TRUE(PumpUntil([&] { return slow.shown.size() == 2; }));
   EXPECT_EQ(slow.deepest, 1);
-  ASSERT_EQ(slow.shown.size(), 2u);
   EXPECT_EQ(slow.shown[0].rfind(L"Are you sure", 0), 0u);
   EXPECT_EQ(slow.shown[1].rfind(L"\"" + wide.wstring() + L"\" is 40000 x 1 pixels.\r\n\r\n", 0), 0u) << slow.shown[1];
   SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_LIST, CBN_SELCHANGE), 0);
@@ -522,8 +522,7 @@ TEST_F(MainWindowInUse, TheNamesFollowWhileAnotherValueKeepsChanging) {
   bool followed = false;
   for (int i = 0; i < 40 && !followed; ++i) {
     SetValue(L"Velmora test", std::to_wstring(i));
-    Pump(50);
-    followed = TextOf(Control(IDC_EXPLORER_FILENAME)) == L"tile.bmp";
+    followed = PumpUntil([&] { return TextOf(Control(IDC_EXPLORER_FILENAME)) == L"tile.bmp"; }, 50);
   }
   testing_support::DeleteValue(kToolbar, L"Velmora test");
   EXPECT_TRUE(followed) << "not while the other value was written, for 2 s";
@@ -716,9 +715,8 @@ TEST_F(MainWindowInUse, StartUpShowsEachValueAsItIsAndSaysWhatIsWrong) {
   SetValue(L"BackBitmapIE5", blue.wstring());
   frmMain window(*registry_, *codec_, &boxes_, &dialog_);
   ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
-  Pump(700);
-  EXPECT_EQ(Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_EXPLORER), 11, 11).back(), 0xC80000u);
-  EXPECT_EQ(Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_IEOE), 13, 13).back(), 0x0000DCu);
+  EXPECT_TRUE(PumpUntil([&] { return Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_EXPLORER), 11, 11).back() == 0xC80000u &&
+                                     Printed(GetDlgItem(window.hwnd(), IDC_SWATCH_IEOE), 13, 13).back() == 0x0000DCu; }));
   // As the design has it: the first tab, Explorer's mock-up, Apply greyed.
   EXPECT_TRUE(GetWindowLongW(GetDlgItem(window.hwnd(), IDC_OPEN_PICTURE), GWL_STYLE) & WS_VISIBLE);
   EXPECT_FALSE(GetWindowLongW(GetDlgItem(window.hwnd(), IDC_ABOUT), GWL_STYLE) & WS_VISIBLE);
