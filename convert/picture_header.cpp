@@ -169,7 +169,6 @@ class Inspector {
         return Refuse(Verdict::TooLarge, texts::kGifTooLarge);
     }
     if (frames == 0) return Damaged(texts::damage::kNoImage);
-    out_.header.frame_count = frames;
     return Accept(width, height, /*keep_frame=*/true);
   }
 

@@ -59,7 +59,6 @@ struct PictureHeader {
   std::uint32_t width = 0;   // the picture; for a GIF its logical screen
   std::uint32_t height = 0;
   FrameRect first_frame;     // a GIF's first image on the screen; otherwise the whole picture
-  std::uint32_t frame_count = 1;
   bool top_down = false;     // a BMP with a negative height
   bool operator==(const PictureHeader&) const = default;
 };

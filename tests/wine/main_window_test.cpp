@@ -103,7 +103,9 @@ class SlowBoxes final : public MessageBoxes {
     shown.push_back(text);
     deepest = std::max(deepest, ++open);
     const int ticks = refreshTicks[window];
-    if (shown.size() == 1) EXPECT_TRUE(PumpUntil([&] { return refreshTicks[window] > ticks; })) << "no tick";
+    if (shown.size() == 1) {
+      EXPECT_TRUE(PumpUntil([&] { return refreshTicks[window] > ticks; })) << "no tick";
+    }
     --open;
     return kAnswerNo;
   }
