@@ -97,8 +97,12 @@ def workdir():
 # The running program.
 
 def inspect(*args):
-    out = wine(INSPECT, *args, check=False).stdout
-    return [json.loads(line) for line in out.splitlines() if line.startswith("{")]
+    done = wine(INSPECT, *args, check=False)
+    # A listing of every window always succeeds; a failed one would read as
+    # "nothing open" and let a check for what must not be open pass.
+    if args[0] == "windows" and done.returncode != 0:
+        raise AssertionError("velmora-inspect could not list the windows: " + done.stderr)
+    return [json.loads(line) for line in done.stdout.splitlines() if line.startswith("{")]
 
 
 def top_windows():
@@ -142,8 +146,9 @@ class App:
 
     def start(self, expect_main=True, args=()):
         before = {w["pid"] for w in top_windows()}
+        self.log = tempfile.TemporaryFile()  # what Wine says of the program, shown if its window goes
         self.proc = subprocess.Popen(["wine", EXE, *args], env=ENV, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL, cwd=BUILD)
+                                     stderr=self.log, cwd=BUILD)
         # The launcher may hand the program over to another Unix process, so
         # remember the program by its own process id, read from its first window.
         # On a busy 2-core machine with two Wine prefixes up, a start was seen
@@ -161,7 +166,8 @@ class App:
         for w in top_windows():
             if w["class"] == "VelmoraMain" and (not self.pids or w["pid"] in self.pids):
                 return w
-        raise AssertionError("no main window")
+        self.log.seek(0)
+        raise AssertionError("no main window; Wine said: " + self.log.read().decode("utf-8", "replace")[-2000:])
 
     def controls(self):
         return {c["id"]: c for c in inspect("controls", "#%d" % self.main()["hwnd"])[1:]}
