@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+
 #include "platform/texts.h"
 
 namespace velmora {

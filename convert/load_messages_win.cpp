@@ -1,4 +1,5 @@
 #include "convert/load_messages_win.h"
+
 #include "platform/texts.h"
 
 namespace velmora::convert {

@@ -1,4 +1,5 @@
 #include "wallpaper/status.h"
+
 #include "platform/texts.h"
 
 namespace velmora::wallpaper {
