@@ -15,7 +15,12 @@ stop() {
     # A pid left by a run that never stopped may belong to another program now.
     if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "$name" ]; then
       kill "$pid" 2>/dev/null || true
-      for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+      # Ended once it is gone or a zombie: its parent, the shell that started
+      # it, has usually exited, and whoever inherits it may reap it late.
+      for _ in $(seq 50); do
+        case "$(ps -o stat= -p "$pid" 2>/dev/null)" in "" | Z*) break ;; esac
+        sleep 0.1
+      done
     fi
     rm -f "$state/$name.pid"
   done
