@@ -23,6 +23,14 @@ constexpr int kTitleFontSize = 1125;
 constexpr int kDroppedListTwips = 1500;  // room below a list for its items
 constexpr int kFrameCaptionIndentTwips = 120;
 
+// The role a screen reader is told a kind of control has, where the proxy's
+// own is wrong; 0 for the kinds left as they are.
+long AnnotatedRole(Kind kind) {
+  if (kind == Kind::PictureBox || kind == Kind::Image) return ROLE_SYSTEM_GRAPHIC;
+  if (kind == Kind::List) return ROLE_SYSTEM_COMBOBOX;
+  return 0;
+}
+
 UniqueFont MakeFont(int ppi, int hundredthsOfPoint, bool bold) {
   LOGFONTW lf{};
   lf.lfHeight = -MulDiv(hundredthsOfPoint, ppi, 7200);
@@ -103,10 +111,17 @@ void frmMain::CreateLaterControls() {
   // Annotated now, not before the first frame: the annotation service loads
   // oleacc.dll and what it needs.
   for (const Control& c : kControls) {
-    if (c.kind == Kind::PictureBox || c.kind == Kind::Image) AnnotateAccessible(Item(c.id), ROLE_SYSTEM_GRAPHIC);
-    // Its own text is the item chosen; its name is the label above it.
-    if (c.kind == Kind::List) AnnotateAccessible(Item(c.id), ROLE_SYSTEM_COMBOBOX, Find(IDC_PREVIEW_LABEL).text);
+    if (c.kind == Kind::List)  // its own text is the item chosen; its name is the label above it
+      AnnotateAccessible(Item(c.id), AnnotatedRole(c.kind), Find(IDC_PREVIEW_LABEL).text);
+    else if (AnnotatedRole(c.kind))
+      AnnotateAccessible(Item(c.id), AnnotatedRole(c.kind));
   }
+}
+
+void frmMain::ClearAnnotations() {
+  if (!laterCreated_) return;  // nothing was annotated yet
+  for (const Control& c : kControls)
+    if (AnnotatedRole(c.kind)) ClearAccessibleAnnotations(Item(c.id));
 }
 
 HWND frmMain::CreateControl(const Control& c) {

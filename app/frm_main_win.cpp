@@ -252,11 +252,7 @@ void frmMain::OnActivate(bool active) {
 }
 
 void frmMain::OnDestroy() {
-  if (laterCreated_) {
-    for (const Control& c : kControls)
-      if (c.kind == Kind::PictureBox || c.kind == Kind::Image || c.kind == Kind::List)
-        ClearAccessibleAnnotations(Item(c.id));
-  }
+  ClearAnnotations();
   wallpaper_.Detach();
   KillTimer(hwnd_, kDropTimerId);
   KillTimer(hwnd_, kLaterControlsTimerId);

@@ -65,7 +65,8 @@ class frmMain final {
 
   // Building and laying out, from the design table.
   void CreateControls();
-  void CreateLaterControls();  // the other tabs' controls, once
+  void CreateLaterControls();  // the other tabs' controls, once, annotated for screen readers
+  void ClearAnnotations();
   HWND CreateControl(const design::Control& c);
   RECT ToPixels(const design::Place& twips) const;
   RECT PixelsOf(const design::Control& c) const;
