@@ -27,10 +27,11 @@ PictureBox& ConverterPage::Box() {
 std::wstring ConverterPage::LoadPreview(const std::wstring& path) {
   // Shown through a copy in the box and saved as a 24-bit file: held at 24
   // bits, a quarter less to hold and nothing to pack when saved.
-  const std::wstring error = cache_.LoadInto(Box(), path, 24);
+  PictureBox& box = Box();
+  const std::wstring error = cache_.LoadInto(box, path, 24);
   if (!error.empty()) return error;
-  SetAccessibleName(Box().hwnd(), texts::ConvertPreviewName(wallpaper::FileNameOf(path)));
-  Box().Refresh();
+  SetAccessibleName(box.hwnd(), texts::ConvertPreviewName(wallpaper::FileNameOf(path)));
+  box.Refresh();
   return error;
 }
 

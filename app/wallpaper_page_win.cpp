@@ -175,11 +175,9 @@ void WallpaperPage::WatchWallpaperFolders() {
   for (const std::wstring& value : shownValues_) {
     const std::wstring path = wallpaper::TrimAtNull(value);
     if (path.empty() || path == registry::kReadError || path.size() > wallpaper::kLongestPath) continue;
-    std::wstring full = FullPathName(path);
-    const std::size_t slash = full.rfind(L'\\');
-    if (slash == std::wstring::npos) continue;
-    full.resize(slash == 2 ? 3 : slash);  // "C:\" keeps its backslash
-    if (std::find(folders.begin(), folders.end(), full) == folders.end()) folders.push_back(full);
+    const std::wstring folder = FolderOf(FullPathName(path));
+    if (!folder.empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
+      folders.push_back(folder);
   }
   if (folders == watchedFolders_ && folderWatch_) return;
   folderWatch_.reset();  // its thread ends before another starts

@@ -145,8 +145,7 @@ std::wstring Save(const Picture& picture, const std::wstring& path) {
   const std::size_t cut = full.find_last_of(L"\\/");
   if (full.empty() || cut == std::wstring::npos) return texts::kNameNotValid;
   if (cut + 1 == full.size()) return texts::kNameIsFolder;
-  // "C:\" keeps its backslash; "C:\Pictures\" does not need one.
-  const std::wstring folder = full.substr(0, cut == 2 && full[1] == L':' ? 3 : cut);
+  const std::wstring folder = FolderOf(full);
 
   const DWORD target = GetFileAttributesW(full.c_str());
   if (target != INVALID_FILE_ATTRIBUTES) {

@@ -1,6 +1,6 @@
 #pragma once
-// A path made full from the working folder, as the system makes it: the
-// empty text when it cannot be.
+// A path made full from the working folder, as the system makes it (the
+// empty text when it cannot be), and the folder part of one.
 #include <windows.h>
 
 #include <string>
@@ -16,6 +16,14 @@ inline std::wstring FullPathName(const std::wstring& path) {
     if (n < buffer.size()) return std::wstring(buffer.data(), n);
     buffer.resize(n);
   }
+}
+
+// The folder a full path names its last part in: "C:\" keeps its backslash,
+// "C:\Pictures" needs none. The empty text when there is no separator.
+inline std::wstring FolderOf(const std::wstring& full) {
+  const std::size_t cut = full.find_last_of(L"\\/");
+  if (cut == std::wstring::npos) return {};
+  return full.substr(0, cut == 2 && full[1] == L':' ? 3 : cut);
 }
 
 }  // namespace velmora
